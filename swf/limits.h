@@ -6,7 +6,7 @@
 
 namespace swf::limits {
 
-inline constexpr size_t kMaxFileBytes = size_t(512) << 20;        // decompressed movie body
+inline constexpr size_t kMaxFileBytes = size_t(256) << 20;        // decompressed movie body
 inline constexpr int32_t kMaxStageTwips = 20 * 8192;                // 8192 pixels a side
 inline constexpr uint64_t kMaxBitmapPixels = uint64_t(8192) * 8192; // one bitmap
 inline constexpr uint64_t kMaxTotalBitmapPixels = uint64_t(1) << 28; // all bitmaps of a movie

@@ -1,0 +1,107 @@
+// The player core: display lists of the root timeline and of every sprite
+// instance, frame navigation and the simple timeline actions.
+#pragma once
+
+#include "movie.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+
+namespace swf {
+
+struct Clip;
+
+// One instance on a display list.
+struct DisplayObject {
+    uint16_t depth = 0;
+    uint16_t characterId = 0;
+    const Character* character = nullptr;
+    Matrix matrix;
+    ColorTransform colorTransform;
+    uint16_t ratio = 0;
+    std::string name;
+    uint16_t clipDepth = 0;
+    uint8_t blendMode = 0;
+    bool visible = true;
+    std::shared_ptr<Clip> clip; // sprites and buttons: their own display list
+};
+
+// A timeline instance: the root, a sprite, or a button's current state.
+struct Clip : std::enable_shared_from_this<Clip> {
+    const Timeline* timeline = nullptr; // null for buttons
+    const ButtonDef* button = nullptr;
+    int frame = -1;                     // 0-based frame on show, -1 before the first
+    bool playing = true;
+    int nesting = 0;
+    std::map<uint16_t, DisplayObject> list; // by depth
+    Clip* parent = nullptr;
+    std::vector<uint16_t> ancestry; // character ids from the root down, to refuse cycles
+};
+
+class Player {
+public:
+    explicit Player(MoviePtr movie);
+
+    const Movie& movie() const { return *movie_; }
+    const MoviePtr& moviePtr() const { return movie_; }
+    const Clip& root() const { return *root_; }
+
+    int totalFrames() const;
+    // 1-based number of the frame on show.
+    int currentFrame() const { return root_->frame + 1; }
+    bool isPlaying() const { return root_->playing; }
+    bool loop() const { return loop_; }
+    void setLoop(bool on) { loop_ = on; }
+
+    void play() { root_->playing = true; }
+    void stop() { root_->playing = false; }
+    // Shows the given 1-based frame (clamped to the movie), running its actions.
+    void gotoFrame(int frame);
+    // One tick of the movie's clock: every playing timeline moves on a frame.
+    void tick();
+    // A mouse release at a stage point (twips): runs the release actions of the
+    // topmost button under it. Returns true when a button took it.
+    bool release(double x, double y);
+
+    // Sound events of the frames shown since the last call (root and sprites).
+    struct SoundEvent {
+        const SoundDef* sound;
+        const SoundInfo* info;
+    };
+    std::vector<SoundEvent> takeSoundEvents();
+    // Stream blocks of the root timeline for the frames shown since the last call;
+    // a seek clears them and sets streamRestart.
+    std::vector<const std::vector<uint8_t>*> takeStreamBlocks();
+    bool takeStreamRestart();
+
+private:
+    void gotoClip(Clip& clip, int target, bool runActions);
+    void resetClip(Clip& clip);
+    void applyFrame(Clip& clip, int frame);
+    void place(Clip& clip, const DisplayCommand& c);
+    void initInstance(Clip& parent, DisplayObject& obj);
+    void tickClip(Clip& clip);
+    void tickChildren(Clip& clip);
+    void queueActions(Clip& clip, int frame);
+    void runQueue();
+    void runActions(const std::vector<uint8_t>& code, Clip& clip);
+    Clip* resolveTarget(Clip& base, const std::string& path);
+    bool gotoLabel(Clip& clip, const std::string& label, bool play);
+
+    MoviePtr movie_;
+    std::shared_ptr<Clip> root_;
+    bool loop_ = true;
+    bool seeking_ = false;
+    struct PendingActions {
+        std::weak_ptr<Clip> clip;
+        const std::vector<uint8_t>* code;
+    };
+    std::vector<PendingActions> queue_;
+    std::vector<SoundEvent> sounds_;
+    std::vector<const std::vector<uint8_t>*> stream_;
+    bool streamRestart_ = false;
+    int actionDepth_ = 0;
+};
+
+} // namespace swf

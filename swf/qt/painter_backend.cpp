@@ -1,0 +1,291 @@
+#include "painter_backend.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QLinearGradient>
+#include <QRadialGradient>
+#include <QTextLayout>
+
+#include <cmath>
+
+namespace swf {
+namespace {
+
+QTransform toQt(const Matrix& m) { return QTransform(m.a, m.b, m.c, m.d, m.tx, m.ty); }
+
+QColor toQt(Rgba c) { return QColor(c.r, c.g, c.b, c.a); }
+
+// Builds a path from drawing commands; for strokes, a run that ends where it
+// began is closed so its corner is joined rather than capped.
+QPainterPath buildPath(const std::vector<PathCmd>& cmds, bool stroke, bool noClose) {
+    QPainterPath path;
+    QPointF start;
+    bool open = false;
+    auto closeIfLooped = [&] {
+        if (stroke && open && !noClose && path.currentPosition() == start && path.elementCount() > 2)
+            path.closeSubpath();
+    };
+    for (const PathCmd& c : cmds) {
+        switch (c.op) {
+        case PathCmd::Op::Move:
+            closeIfLooped();
+            start = QPointF(c.x, c.y);
+            path.moveTo(start);
+            open = true;
+            break;
+        case PathCmd::Op::Line:
+            path.lineTo(c.x, c.y);
+            break;
+        case PathCmd::Op::Curve:
+            path.quadTo(c.cx, c.cy, c.x, c.y);
+            break;
+        }
+    }
+    closeIfLooped();
+    return path;
+}
+
+const QPainterPath& cachedPath(const ShapePath& sp, bool stroke, bool noClose, Qt::FillRule rule) {
+    if (!sp.backendCache) {
+        auto path = std::make_shared<QPainterPath>(buildPath(sp.cmds, stroke, noClose));
+        path->setFillRule(rule);
+        sp.backendCache = path;
+    }
+    return *static_cast<const QPainterPath*>(sp.backendCache.get());
+}
+
+double deviceScale(const Matrix& m) { return std::sqrt(std::abs(m.a * m.d - m.b * m.c)); }
+
+QString deviceFamily(const std::string& name) {
+    if (name == "_sans" || name.empty()) return QStringLiteral("DejaVu Sans");
+    if (name == "_serif") return QStringLiteral("DejaVu Serif");
+    if (name == "_typewriter") return QStringLiteral("DejaVu Sans Mono");
+    return QString::fromStdString(name);
+}
+
+} // namespace
+
+QImage PainterBackend::imageFor(const Bitmap& bmp, const ColorTransform& cx) {
+    std::array<int32_t, 8> key{cx.rMul, cx.gMul, cx.bMul, cx.aMul, cx.rAdd, cx.gAdd, cx.bAdd, cx.aAdd};
+    auto it = images_.find({&bmp, key});
+    if (it != images_.end()) return it->second;
+    QImage img(reinterpret_cast<const uchar*>(bmp.pixels.data()), bmp.width, bmp.height,
+               bmp.width * 4, QImage::Format_ARGB32_Premultiplied);
+    if (!cx.isIdentity()) {
+        img = img.copy();
+        for (int y = 0; y < img.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
+            for (int x = 0; x < img.width(); ++x) {
+                QRgb px = row[x];
+                int a = qAlpha(px);
+                Rgba c{0, 0, 0, static_cast<uint8_t>(a)};
+                if (a) {
+                    c.r = static_cast<uint8_t>(qRed(px) * 255 / a);
+                    c.g = static_cast<uint8_t>(qGreen(px) * 255 / a);
+                    c.b = static_cast<uint8_t>(qBlue(px) * 255 / a);
+                }
+                c = cx.apply(c);
+                row[x] = qPremultiply(qRgba(c.r, c.g, c.b, c.a));
+            }
+        }
+    }
+    if (images_.size() > 64) images_.clear();
+    images_.emplace(std::make_pair(&bmp, key), img);
+    return img;
+}
+
+QBrush PainterBackend::brushFor(const FillStyle& f, const Movie& movie, const ColorTransform& cx) {
+    switch (f.kind) {
+    case FillStyle::Kind::Solid:
+        return QBrush(toQt(cx.apply(f.color)));
+    case FillStyle::Kind::Linear:
+    case FillStyle::Kind::Radial:
+    case FillStyle::Kind::Focal: {
+        QGradient g;
+        if (f.kind == FillStyle::Kind::Linear)
+            g = QLinearGradient(-16384, 0, 16384, 0);
+        else
+            g = QRadialGradient(QPointF(0, 0), 16384, QPointF(f.gradient.focal * 16384, 0));
+        g.setSpread(f.gradient.spread == Spread::Reflect  ? QGradient::ReflectSpread
+                    : f.gradient.spread == Spread::Repeat ? QGradient::RepeatSpread
+                                                          : QGradient::PadSpread);
+        QGradientStops stops;
+        double last = -1;
+        for (const GradientStop& s : f.gradient.stops) {
+            // Ratios should rise; a stop that goes back sits on the one before it.
+            double pos = std::max(s.ratio / 255.0, last);
+            if (pos == last) pos = std::min(1.0, pos + 1e-6);
+            stops.append({pos, toQt(cx.apply(s.color))});
+            last = pos;
+        }
+        if (stops.isEmpty()) return QBrush(Qt::NoBrush);
+        if (stops.size() == 1) return QBrush(stops.first().second);
+        g.setStops(stops);
+        QBrush b(g);
+        b.setTransform(toQt(f.matrix));
+        return b;
+    }
+    case FillStyle::Kind::Bitmap: {
+        const auto* def = movie.get<BitmapDef>(f.bitmapId);
+        BitmapPtr bmp = def ? def->get() : nullptr;
+        if (!bmp || bmp->width == 0 || bmp->height == 0) return QBrush(Qt::NoBrush);
+        QBrush b(imageFor(*bmp, cx));
+        b.setTransform(toQt(f.matrix));
+        return b;
+    }
+    }
+    return QBrush(Qt::NoBrush);
+}
+
+QPen PainterBackend::penFor(const LineStyle& l, const Movie& movie, const Matrix& m, const ColorTransform& cx) {
+    QPen pen;
+    if (l.fill)
+        pen.setBrush(brushFor(*l.fill, movie, cx));
+    else
+        pen.setColor(toQt(cx.apply(l.color)));
+    double scale = deviceScale(m);
+    double devWidth = l.width * scale;
+    if (l.noHScale && l.noVScale) devWidth = l.width / 20.0;
+    if (devWidth < 1.0 || l.noHScale || l.noVScale) {
+        // Hairlines and non-scaling strokes: a fixed width in device pixels, never under one.
+        pen.setCosmetic(true);
+        pen.setWidthF(std::max(1.0, devWidth));
+    } else {
+        pen.setWidthF(l.width);
+    }
+    pen.setCapStyle(l.startCap == Cap::None ? Qt::FlatCap : l.startCap == Cap::Square ? Qt::SquareCap : Qt::RoundCap);
+    pen.setJoinStyle(l.join == Join::Bevel ? Qt::BevelJoin : l.join == Join::Miter ? Qt::MiterJoin : Qt::RoundJoin);
+    if (l.join == Join::Miter) pen.setMiterLimit(std::max(1.0, l.miterLimit));
+    return pen;
+}
+
+void PainterBackend::drawShape(const Shape& shape, const Movie& movie, const Matrix& m, const ColorTransform& cx) {
+    const Qt::FillRule rule = shape.nonZero ? Qt::WindingFill : Qt::OddEvenFill;
+    const QTransform t = toQt(m);
+    if (collecting_) {
+        for (const ShapePath& sp : shape.paths)
+            if (sp.fill >= 0) mask_.addPath(t.map(cachedPath(sp, false, false, rule)));
+        return;
+    }
+    p_.setTransform(t);
+    for (const ShapePath& sp : shape.paths) {
+        if (sp.fill >= 0 && static_cast<size_t>(sp.fill) < shape.fills.size()) {
+            const FillStyle& f = shape.fills[static_cast<size_t>(sp.fill)];
+            p_.setRenderHint(QPainter::SmoothPixmapTransform, f.kind != FillStyle::Kind::Bitmap || f.smooth);
+            p_.fillPath(cachedPath(sp, false, false, rule), brushFor(f, movie, cx));
+        } else if (sp.line >= 0 && static_cast<size_t>(sp.line) < shape.lines.size()) {
+            const LineStyle& l = shape.lines[static_cast<size_t>(sp.line)];
+            p_.strokePath(cachedPath(sp, true, l.noClose, rule), penFor(l, movie, m, cx));
+        }
+    }
+}
+
+void PainterBackend::drawGlyph(const Glyph& glyph, const Matrix& m, Rgba color) {
+    if (!glyph.backendCache) {
+        auto path = std::make_shared<QPainterPath>(buildPath(glyph.outline, false, false));
+        path->setFillRule(Qt::OddEvenFill);
+        glyph.backendCache = path;
+    }
+    const auto& path = *static_cast<const QPainterPath*>(glyph.backendCache.get());
+    if (collecting_) {
+        mask_.addPath(toQt(m).map(path));
+        return;
+    }
+    p_.setTransform(toQt(m));
+    p_.fillPath(path, toQt(color));
+}
+
+void PainterBackend::drawTextBox(const Rect& bounds, const Matrix& m, const ColorTransform& cx) {
+    if (collecting_) return;
+    p_.setTransform(toQt(m));
+    QRectF r(bounds.xmin, bounds.ymin, bounds.width(), bounds.height());
+    p_.fillRect(r, toQt(cx.apply({255, 255, 255, 255})));
+    QPen pen(toQt(cx.apply({0, 0, 0, 255})));
+    pen.setCosmetic(true);
+    p_.setPen(pen);
+    p_.setBrush(Qt::NoBrush);
+    p_.drawRect(r);
+}
+
+void PainterBackend::drawDeviceText(const EditText& e, const Font* font, const Matrix& m, const ColorTransform& cx) {
+    if (collecting_ || e.text.empty()) return;
+    // Lay the text out at device size so hinting and sizes match what the screen shows.
+    const double scale = deviceScale(m);
+    if (scale <= 0) return;
+    QFont qf(deviceFamily(font ? font->name : std::string()));
+    qf.setPixelSize(std::max(1, static_cast<int>(std::lround(e.height * scale))));
+    qf.setBold(font && font->bold);
+    qf.setItalic(font && font->italic);
+    p_.setTransform(QTransform(m.a / scale, m.b / scale, m.c / scale, m.d / scale, m.tx, m.ty));
+    // Now one unit is one device pixel, in the field's orientation.
+    const double gutter = 40 * scale; // two pixels at 1:1
+    QRectF box(e.bounds.xmin * scale + gutter + e.leftMargin * scale,
+               e.bounds.ymin * scale + gutter,
+               std::max(1.0, e.bounds.width() * scale - 2 * gutter - (e.leftMargin + e.rightMargin) * scale),
+               std::max(1.0, e.bounds.height() * scale - 2 * gutter));
+    QString text = QString::fromUtf8(e.text.data(), static_cast<int>(e.text.size()));
+    if (e.password) text.fill(QChar('*'));
+    text.replace(QChar('\r'), QChar('\n'));
+    int flags = Qt::AlignTop;
+    flags |= e.align == 1 ? Qt::AlignRight : e.align == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
+    if (e.wordWrap) flags |= Qt::TextWordWrap;
+    p_.save();
+    p_.setClipRect(QRectF(e.bounds.xmin * scale, e.bounds.ymin * scale, e.bounds.width() * scale,
+                          e.bounds.height() * scale),
+                   Qt::IntersectClip);
+    p_.setFont(qf);
+    p_.setPen(toQt(cx.apply(e.color)));
+    p_.drawText(box, flags, text);
+    p_.restore();
+}
+
+void PainterBackend::beginMask() {
+    if (maskNesting_++ == 0) {
+        collecting_ = true;
+        mask_ = QPainterPath();
+        mask_.setFillRule(Qt::WindingFill);
+    }
+}
+
+void PainterBackend::endMask() {
+    if (--maskNesting_ > 0) return;
+    collecting_ = false;
+    p_.save();
+    p_.setTransform(QTransform());
+    p_.setClipPath(mask_, p_.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+}
+
+void PainterBackend::popMask() { p_.restore(); }
+
+void renderFrame(const Player& player, QPainter& painter, const QRectF& area, ShapeCache& cache,
+                 const FrameOptions& options) {
+    const Movie& movie = player.movie();
+    Rgba bg = movie.background.value_or(Rgba{255, 255, 255, 255});
+    painter.save();
+    painter.setClipRect(area, Qt::IntersectClip);
+    painter.fillRect(area, QColor(bg.r, bg.g, bg.b));
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(Qt::NoPen);
+    Matrix view = Matrix::translate(area.x(), area.y()) *
+                  showAllMatrix(movie.stage, area.width(), area.height(), options.zoom);
+    if (options.clipToStage) {
+        double x0, y0, x1, y1;
+        view.map(movie.stage.xmin, movie.stage.ymin, x0, y0);
+        view.map(movie.stage.xmax, movie.stage.ymax, x1, y1);
+        painter.setClipRect(QRectF(QPointF(x0, y0), QPointF(x1, y1)).normalized(), Qt::IntersectClip);
+    }
+    PainterBackend backend(painter);
+    renderDisplayTree(player, backend, view, cache);
+    painter.restore();
+}
+
+QImage renderImage(const Player& player, QSize size, ShapeCache& cache, const FrameOptions& options) {
+    QImage img(size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    renderFrame(player, p, QRectF(QPointF(0, 0), QSizeF(size)), cache, options);
+    p.end();
+    return img;
+}
+
+} // namespace swf

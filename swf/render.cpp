@@ -1,0 +1,161 @@
+#include "render.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace swf {
+
+Matrix showAllMatrix(const Rect& stage, double width, double height, double zoom) {
+    double sw = std::max(1, stage.width()), sh = std::max(1, stage.height());
+    double s = std::min(width / sw, height / sh) * zoom;
+    double ox = (width - sw * s) / 2, oy = (height - sh * s) / 2;
+    return Matrix{s, 0, 0, s, ox - stage.xmin * s, oy - stage.ymin * s};
+}
+
+const Shape& ShapeCache::morph(const MorphShape& m, uint16_t ratio) {
+    auto key = std::make_pair(&m, ratio);
+    auto it = morphs_.find(key);
+    if (it != morphs_.end()) return it->second;
+    if (morphs_.size() > 256) morphs_.clear();
+    return morphs_.emplace(key, m.at(ratio)).first->second;
+}
+
+namespace {
+
+class Walker {
+public:
+    Walker(const Movie& movie, RenderBackend& b, ShapeCache& cache) : movie_(movie), b_(b), cache_(cache) {}
+
+    void clip(const Clip& c, const Matrix& m, const ColorTransform& cx, bool maskMode) {
+        // Active clip layers of this list: the depth up to which each one clips.
+        std::vector<uint16_t> masks;
+        for (const auto& [depth, obj] : c.list) {
+            while (!masks.empty() && depth > masks.back()) {
+                masks.pop_back();
+                if (!maskMode) b_.popMask();
+            }
+            if (obj.clipDepth) {
+                if (maskMode) continue; // a mask inside a mask adds nothing drawable
+                b_.beginMask();
+                object(obj, m, cx, true);
+                b_.endMask();
+                masks.push_back(obj.clipDepth);
+                continue;
+            }
+            if (!obj.visible) continue;
+            object(obj, m, cx, maskMode);
+        }
+        if (!maskMode)
+            for (size_t i = 0; i < masks.size(); ++i) b_.popMask();
+    }
+
+private:
+    void object(const DisplayObject& obj, const Matrix& parent, const ColorTransform& pcx, bool maskMode) {
+        Matrix m = parent * obj.matrix;
+        ColorTransform cx = pcx * obj.colorTransform;
+        if (!maskMode && cx.aMul <= 0 && cx.aAdd <= 0) return; // fully transparent
+        const Character* ch = obj.character;
+        if (!ch) return;
+        if (const auto* s = std::get_if<Shape>(ch)) {
+            b_.drawShape(*s, movie_, m, cx);
+        } else if (const auto* ms = std::get_if<MorphShape>(ch)) {
+            b_.drawShape(cache_.morph(*ms, obj.ratio), movie_, m, cx);
+        } else if (const auto* t = std::get_if<StaticText>(ch)) {
+            staticText(*t, m, cx);
+        } else if (const auto* e = std::get_if<EditText>(ch)) {
+            editText(*e, m, cx);
+        } else if (obj.clip) {
+            clip(*obj.clip, m, cx, maskMode);
+        }
+    }
+
+    void staticText(const StaticText& t, const Matrix& m, const ColorTransform& cx) {
+        Matrix tm = m * t.matrix;
+        for (const TextRun& run : t.runs) {
+            const Font* font = movie_.get<Font>(run.fontId);
+            if (!font) continue;
+            double scale = run.height / font->emSize;
+            Rgba color = cx.apply(run.color);
+            double x = run.x;
+            for (const TextGlyph& g : run.glyphs) {
+                if (g.index < font->glyphs.size())
+                    b_.drawGlyph(font->glyphs[g.index], tm * Matrix{scale, 0, 0, scale, x, double(run.y)}, color);
+                x += g.advance;
+            }
+        }
+    }
+
+    // Fields with embedded glyphs are laid out here; others go to the system's fonts.
+    void editText(const EditText& e, const Matrix& m, const ColorTransform& cx) {
+        if (e.border) b_.drawTextBox(e.bounds, m, cx);
+        const Font* font = movie_.get<Font>(e.fontId);
+        bool outlines = e.useOutlines && font && !font->glyphs.empty() && font->hasLayout;
+        if (!outlines) {
+            b_.drawDeviceText(e, font, m, cx);
+            return;
+        }
+        const double scale = e.height / font->emSize;
+        const double gutter = 40; // two pixels inside the bounds
+        const double left = e.bounds.xmin + gutter + e.leftMargin;
+        const double right = e.bounds.xmax - gutter - e.rightMargin;
+        const double lineHeight = (font->ascent + font->descent) * scale + e.leading;
+        double y = e.bounds.ymin + gutter + font->ascent * scale;
+        Rgba color = cx.apply(e.color);
+        // Split into lines (explicit breaks, and word wrap when the field asks for it).
+        std::vector<std::vector<const Glyph*>> lines(1);
+        std::vector<double> widths(1, 0.0);
+        std::string text = e.password ? std::string(e.text.size(), '*') : e.text;
+        for (size_t i = 0; i < text.size(); ++i) {
+            unsigned char ch = static_cast<unsigned char>(text[i]);
+            uint16_t code = ch;
+            // Decode UTF-8 sequences of up to three bytes.
+            if (ch >= 0xc0 && ch < 0xe0 && i + 1 < text.size()) {
+                code = static_cast<uint16_t>(((ch & 0x1f) << 6) | (text[i + 1] & 0x3f));
+                i += 1;
+            } else if (ch >= 0xe0 && i + 2 < text.size()) {
+                code = static_cast<uint16_t>(((ch & 0x0f) << 12) | ((text[i + 1] & 0x3f) << 6) | (text[i + 2] & 0x3f));
+                i += 2;
+            }
+            if (code == '\n' || code == '\r') {
+                if (e.multiline || true) {
+                    lines.emplace_back();
+                    widths.push_back(0);
+                }
+                continue;
+            }
+            int gi = font->glyphFor(code);
+            if (gi < 0) continue;
+            const Glyph* g = &font->glyphs[static_cast<size_t>(gi)];
+            double adv = g->advance * scale;
+            if (e.wordWrap && widths.back() + adv > right - left && !lines.back().empty()) {
+                lines.emplace_back();
+                widths.push_back(0);
+            }
+            lines.back().push_back(g);
+            widths.back() += adv;
+        }
+        for (size_t li = 0; li < lines.size(); ++li) {
+            double x = left;
+            if (e.align == 1) x = right - widths[li];
+            else if (e.align == 2) x = left + (right - left - widths[li]) / 2;
+            for (const Glyph* g : lines[li]) {
+                b_.drawGlyph(*g, m * Matrix{scale, 0, 0, scale, x, y}, color);
+                x += g->advance * scale;
+            }
+            y += lineHeight;
+        }
+    }
+
+    const Movie& movie_;
+    RenderBackend& b_;
+    ShapeCache& cache_;
+};
+
+} // namespace
+
+void renderDisplayTree(const Player& player, RenderBackend& backend, const Matrix& view, ShapeCache& cache) {
+    Walker w(player.movie(), backend, cache);
+    w.clip(player.root(), view, ColorTransform{}, false);
+}
+
+} // namespace swf
