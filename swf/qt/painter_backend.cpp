@@ -260,7 +260,7 @@ void PainterBackend::popMask() { p_.restore(); }
 void renderFrame(const Player& player, QPainter& painter, const QRectF& area, ShapeCache& cache,
                  const FrameOptions& options) {
     const Movie& movie = player.movie();
-    Rgba bg = movie.background.value_or(Rgba{255, 255, 255, 255});
+    Rgba bg = options.background ? *options.background : movie.background.value_or(Rgba{255, 255, 255, 255});
     painter.save();
     painter.setClipRect(area, Qt::IntersectClip);
     painter.fillRect(area, QColor(bg.r, bg.g, bg.b));

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <map>
+#include <optional>
 
 namespace swf {
 
@@ -39,6 +40,7 @@ private:
 struct FrameOptions {
     double zoom = 1.0;      // magnification about the centre
     bool clipToStage = true; // hide what lies outside the stage rectangle
+    std::optional<Rgba> background; // in place of the movie's own colour
 };
 
 // Draws the player's frame into the painter's area: background colour, then the

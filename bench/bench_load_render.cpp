@@ -1,0 +1,50 @@
+// Load + render of frame 1 at stage size for every corpus movie: median,
+// 95th percentile and worst, in milliseconds.
+#include "corpus.h"
+
+#include "swf/movie.h"
+#include "swf/qt/painter_backend.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QGuiApplication app(argc, argv);
+    auto corpus = bench::loadCorpus();
+    if (corpus.empty()) {
+        std::printf("corpus not found; nothing measured\n");
+        return 0;
+    }
+    std::vector<double> times;
+    std::string worstName;
+    double worst = 0;
+    for (const auto& e : corpus) {
+        // Best of three, so one scheduling hiccup does not count as the file's cost.
+        double best = 1e9;
+        for (int run = 0; run < 3; ++run) {
+            QElapsedTimer t;
+            t.start();
+            auto loaded = swf::loadMovieFile(e.path);
+            if (auto* mp = std::get_if<swf::MoviePtr>(&loaded)) {
+                swf::Player player(*mp);
+                swf::ShapeCache cache;
+                const auto& st = (*mp)->stage;
+                QImage img = swf::renderImage(player, QSize(std::max(1, st.width() / 20), std::max(1, st.height() / 20)), cache);
+                (void)img;
+            }
+            best = std::min(best, t.nsecsElapsed() / 1e6);
+        }
+        times.push_back(best);
+        if (best > worst) {
+            worst = best;
+            worstName = e.name;
+        }
+    }
+    std::printf("load + render frame 1 at stage size, %zu files:\n", times.size());
+    std::printf("  median %.2f ms, 95th percentile %.2f ms, worst %.2f ms (%s)\n", bench::percentile(times, 0.5),
+                bench::percentile(times, 0.95), worst, worstName.c_str());
+    return 0;
+}

@@ -1,0 +1,40 @@
+// libFuzzer target: load a movie from the input, play a few frames, jump about,
+// and render each into a small image.
+#include "swf/movie.h"
+#include "swf/qt/painter_backend.h"
+
+#include <QGuiApplication>
+
+#include <cstdlib>
+#include <memory>
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static auto* app = new QGuiApplication(*argc, *argv); // lives for the whole run
+    (void)app;
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    auto loaded = swf::loadMovie(std::span<const uint8_t>(data, size));
+    auto* mp = std::get_if<swf::MoviePtr>(&loaded);
+    if (!mp) return 0;
+    swf::Player player(*mp);
+    swf::ShapeCache cache;
+    QImage img(64, 48, QImage::Format_ARGB32_Premultiplied);
+    for (int i = 0; i < 4; ++i) {
+        {
+            QPainter p(&img);
+            swf::renderFrame(player, p, QRectF(0, 0, 64, 48), cache);
+        }
+        player.tick();
+        player.takeSoundEvents();
+        player.takeStreamBlocks();
+    }
+    player.gotoFrame(player.totalFrames());
+    player.gotoFrame(1);
+    player.release(100, 100);
+    QPainter p(&img);
+    swf::renderFrame(player, p, QRectF(0, 0, 64, 48), cache);
+    return 0;
+}

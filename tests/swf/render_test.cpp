@@ -1,0 +1,158 @@
+// What the engine draws: pixels at known points of writer-built movies.
+#include "fixture.h"
+
+using namespace fixture;
+
+namespace {
+
+TEST(Render, SolidShapesOfEveryVersionInEveryCompression) {
+    for (int version = 1; version <= 4; ++version) {
+        for (auto comp : {w::Compression::None, w::Compression::Zlib, w::Compression::Lzma}) {
+            SCOPED_TRACE("shape version " + std::to_string(version) + ", compression " +
+                         std::to_string(static_cast<int>(comp)));
+            auto m = movie();
+            m.add(rectShape(1, 10, 10, 40, 40, kRed, version)).place(1, 1).showFrame();
+            auto mp = load(m.bytes(comp));
+            ASSERT_TRUE(mp);
+            swf::Player p(mp);
+            QImage img = render(p);
+            EXPECT_TRUE(near(img.pixel(30, 30), kRed));
+            EXPECT_TRUE(near(img.pixel(80, 80), kWhite));
+        }
+    }
+}
+
+TEST(Render, ShowAllKeepsTheAspectAndCentresTheStage) {
+    auto m = movie();
+    m.add(rectShape(1, 0, 0, 100, 100, kBlue)).place(1, 1).showFrame();
+    auto mp = load(m.bytes());
+    swf::Player p(mp);
+    swf::ShapeCache cache;
+    QImage img = swf::renderImage(p, QSize(200, 100), cache).convertToFormat(QImage::Format_ARGB32);
+    EXPECT_TRUE(near(img.pixel(100, 50), kBlue));
+    EXPECT_TRUE(near(img.pixel(10, 50), kWhite)); // letterbox shows the background
+    EXPECT_TRUE(near(img.pixel(190, 50), kWhite));
+}
+
+TEST(Render, LinearGradientRunsFromItsFirstToItsLastStop) {
+    auto m = movie();
+    w::ShapeBuilder s;
+    w::Gradient g;
+    g.stops = {{0, kRed}, {255, kBlue}};
+    s.fill1(static_cast<uint32_t>(s.addFill(w::FillStyle::linear(w::gradientBox(0, 0, 2000, 2000), g))))
+        .rect(0, 0, 2000, 2000);
+    m.add(w::defineShape(1, s, 3)).place(1, 1).showFrame();
+    swf::Player p(load(m.bytes()));
+    QImage img = render(p);
+    EXPECT_TRUE(near(img.pixel(1, 50), kRed, 16));
+    EXPECT_TRUE(near(img.pixel(98, 50), kBlue, 16));
+    EXPECT_TRUE(near(img.pixel(50, 50), {128, 0, 128, 255}, 24));
+}
+
+TEST(Render, ClipLayerMasksTheDepthsItCovers) {
+    auto m = movie();
+    m.add(rectShape(1, 0, 0, 50, 100, kBlack));  // mask: left half
+    m.add(rectShape(2, 0, 0, 100, 100, kBlue));  // masked
+    m.add(rectShape(3, 0, 60, 100, 40, kGreen)); // above the mask's range
+    w::Placement mask;
+    mask.depth = 1;
+    mask.character = 1;
+    mask.clipDepth = 2;
+    m.add(w::placeObject2(mask)).place(2, 2).place(3, 3).showFrame();
+    swf::Player p(load(m.bytes()));
+    QImage img = render(p);
+    EXPECT_TRUE(near(img.pixel(25, 30), kBlue));
+    EXPECT_TRUE(near(img.pixel(75, 30), kWhite)); // clipped away; the mask itself is not drawn
+    EXPECT_TRUE(near(img.pixel(75, 80), kGreen)); // depth 3 is not masked
+}
+
+TEST(Render, NestedColourTransformsCompose) {
+    auto m = movie();
+    m.add(rectShape(1, 0, 0, 100, 100, {200, 100, 40, 255}));
+    w::TimelineWriter inner;
+    swf::ColorTransform add; // child: add 50 to red
+    add.rAdd = 50;
+    inner.place(1, 1, {}, add).showFrame();
+    m.add(w::defineSprite(2, inner));
+    swf::ColorTransform half; // parent: halve every colour
+    half.rMul = half.gMul = half.bMul = 128;
+    m.place(1, 2, {}, half).showFrame();
+    swf::Player p(load(m.bytes()));
+    QImage img = render(p);
+    // child first: 200 + 50 = 250, then parent: 250 / 2 = 125; green 50, blue 20
+    EXPECT_TRUE(near(img.pixel(50, 50), {125, 50, 20, 255}, 3));
+}
+
+TEST(Render, MorphShapeFollowsTheRatio) {
+    auto m = movie();
+    w::MorphShapeBuilder mb;
+    int f = mb.addFill({w::FillStyle::solid(kRed), w::FillStyle::solid(kBlue)});
+    mb.start().fill1(static_cast<uint32_t>(f)).rect(0, 0, 400, 400);     // 20 px square
+    mb.end().rect(0, 0, 2000, 2000);                                     // whole stage
+    m.add(w::defineMorphShape(1, mb, 1));
+    for (uint16_t ratio : {uint16_t(0), uint16_t(65535)}) {
+        w::Placement pl;
+        pl.depth = 1;
+        pl.character = ratio == 0 ? std::optional<uint16_t>(1) : std::nullopt;
+        pl.move = ratio != 0;
+        pl.ratio = ratio;
+        m.add(w::placeObject2(pl)).showFrame();
+    }
+    swf::Player p(load(m.bytes()));
+    p.stop();
+    QImage start = render(p);
+    EXPECT_TRUE(near(start.pixel(10, 10), kRed));
+    EXPECT_TRUE(near(start.pixel(60, 60), kWhite));
+    p.gotoFrame(2);
+    QImage end = render(p);
+    EXPECT_TRUE(near(end.pixel(60, 60), kBlue));
+}
+
+TEST(Render, LosslessBitmapFillShowsItsPixels) {
+    auto m = movie();
+    // 2 x 1 bitmap: red, green; stretched over the stage without smoothing.
+    std::vector<uint32_t> px = {0xffff0000, 0xff00ff00};
+    m.add(w::defineBitsLossless(1, 2, 1, px, true));
+    w::ShapeBuilder s;
+    s.fill1(static_cast<uint32_t>(s.addFill(w::FillStyle::bitmap(1, swf::Matrix::scale(1000, 2000), false, false))))
+        .rect(0, 0, 2000, 2000);
+    m.add(w::defineShape(2, s, 3)).place(1, 2).showFrame();
+    swf::Player p(load(m.bytes()));
+    QImage img = render(p);
+    EXPECT_TRUE(near(img.pixel(20, 50), kRed));
+    EXPECT_TRUE(near(img.pixel(80, 50), kGreen));
+}
+
+TEST(Render, StaticTextDrawsItsGlyphsInTheirColour) {
+    auto m = movie();
+    w::FontDesc font;
+    font.name = "Blocks";
+    w::FontGlyph g;
+    g.code = 'A';
+    g.advance = 1024;
+    g.shape.fill1(1).rect(0, -1024, 1024, 1024); // a full square above the baseline
+    font.glyphs.push_back(std::move(g));
+    font.layout = w::FontLayout{900, 124, 0, {}};
+    m.add(w::defineFont2(1, font));
+    auto rec = w::layoutText(font, 1, 800, kGreen, 200, 1200, "AA");
+    m.add(w::defineText(2, {0, 2000, 0, 2000}, {}, {rec})).place(1, 2).showFrame();
+    swf::Player p(load(m.bytes()));
+    QImage img = render(p);
+    EXPECT_TRUE(near(img.pixel(20, 40), kGreen));  // inside the first glyph (x 10..50 px)
+    EXPECT_TRUE(near(img.pixel(60, 40), kGreen));  // inside the second
+    EXPECT_TRUE(near(img.pixel(20, 80), kWhite));  // below the baseline
+}
+
+TEST(Render, ZoomMagnifiesAboutTheCentre) {
+    auto m = movie();
+    m.add(rectShape(1, 40, 40, 20, 20, kRed)).place(1, 1).showFrame();
+    swf::Player p(load(m.bytes()));
+    swf::ShapeCache cache;
+    swf::FrameOptions o;
+    o.zoom = 2.0;
+    QImage img = swf::renderImage(p, QSize(100, 100), cache, o).convertToFormat(QImage::Format_ARGB32);
+    EXPECT_TRUE(near(img.pixel(32, 50), kRed)); // the square now spans 30..70
+    EXPECT_TRUE(near(img.pixel(25, 50), kWhite));
+}
+
+} // namespace
