@@ -95,27 +95,7 @@ void readPlace(Reader& r, int code, int version, DisplayCommand& c) {
     if (f1 & 0x20) c.name = r.string();
     if (f1 & 0x40) c.clipDepth = r.u16();
     if (code >= 70) {
-        if (f2 & 0x01) {
-            // Filters are read past and kept out of the picture for now.
-            uint8_t n = r.u8();
-            for (int i = 0; i < n && !r.overrun(); ++i) {
-                uint8_t id = r.u8();
-                static const int fixedSize[] = {23, 9, 15, 27, -1, -1, 80, -1};
-                if (id > 7) {
-                    r.fail();
-                    break;
-                }
-                if (fixedSize[id] >= 0) {
-                    r.skip(static_cast<size_t>(fixedSize[id]));
-                } else if (id == 4 || id == 7) {
-                    uint8_t colors = r.u8();
-                    r.skip(colors * 5u + 19);
-                } else { // convolution
-                    uint8_t mx = r.u8(), my = r.u8();
-                    r.skip(8 + 4u * mx * my + 5);
-                }
-            }
-        }
+        if (f2 & 0x01) c.filters = readFilterList(r);
         if (f2 & 0x02) c.blendMode = r.u8();
         if (f2 & 0x04) r.u8(); // cache as bitmap
         if (f2 & 0x20) c.visible = r.u8() != 0;
@@ -238,10 +218,7 @@ void Parser::defineTag(int code, Reader& tr) {
             rec.matrix = tr.matrix();
             if (code == 34) {
                 rec.colorTransform = tr.cxform(true);
-                if (flags & 0x10) { // filters: give up on the rest of the records
-                    b.records.push_back(rec);
-                    break;
-                }
+                if (flags & 0x10) readFilterList(tr);
                 if (flags & 0x20) rec.blendMode = tr.u8();
             }
             b.records.push_back(rec);

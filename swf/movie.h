@@ -4,6 +4,7 @@
 
 #include "bitmap.h"
 #include "container.h"
+#include "filter.h"
 #include "morph.h"
 #include "shape.h"
 #include "text.h"
@@ -33,6 +34,7 @@ struct DisplayCommand {
     std::optional<uint16_t> clipDepth;
     std::optional<uint8_t> blendMode;
     std::optional<bool> visible;
+    std::optional<std::vector<Filter>> filters;
 };
 
 struct SoundInfo {

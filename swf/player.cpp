@@ -95,6 +95,7 @@ void Player::place(Clip& clip, const DisplayCommand& cmd) {
         if (cmd.clipDepth) obj.clipDepth = *cmd.clipDepth;
         if (cmd.blendMode) obj.blendMode = *cmd.blendMode;
         if (cmd.visible) obj.visible = *cmd.visible;
+        if (cmd.filters) obj.filters = *cmd.filters;
         auto [pos, inserted] = clip.list.insert_or_assign(cmd.depth, std::move(obj));
         initInstance(clip, pos->second);
         return;
@@ -112,6 +113,7 @@ void Player::place(Clip& clip, const DisplayCommand& cmd) {
     if (cmd.clipDepth) obj.clipDepth = *cmd.clipDepth;
     if (cmd.blendMode) obj.blendMode = *cmd.blendMode;
     if (cmd.visible) obj.visible = *cmd.visible;
+    if (cmd.filters) obj.filters = *cmd.filters;
 }
 
 void Player::applyFrame(Clip& clip, int frame) {

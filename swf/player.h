@@ -24,6 +24,7 @@ struct DisplayObject {
     uint16_t clipDepth = 0;
     uint8_t blendMode = 0;
     bool visible = true;
+    std::vector<Filter> filters;
     std::shared_ptr<Clip> clip; // sprites and buttons: their own display list
 };
 

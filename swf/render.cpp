@@ -1,6 +1,7 @@
 #include "render.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace swf {
@@ -24,7 +25,8 @@ namespace {
 
 class Walker {
 public:
-    Walker(const Movie& movie, RenderBackend& b, ShapeCache& cache) : movie_(movie), b_(b), cache_(cache) {}
+    Walker(const Movie& movie, RenderBackend& b, ShapeCache& cache, double pixelScale)
+        : movie_(movie), b_(b), cache_(cache), pixelScale_(pixelScale) {}
 
     void clip(const Clip& c, const Matrix& m, const ColorTransform& cx, bool maskMode) {
         // Active clip layers of this list: the depth up to which each one clips.
@@ -56,6 +58,20 @@ private:
         if (!maskMode && cx.aMul <= 0 && cx.aAdd <= 0) return; // fully transparent
         const Character* ch = obj.character;
         if (!ch) return;
+        // Blend modes beyond normal and layer, and filters, need a layer of their own.
+        const bool layered = !maskMode && layers_ < 4 && ((obj.blendMode > 2 && obj.blendMode < 15) || !obj.filters.empty());
+        if (layered) {
+            ++layers_;
+            b_.beginLayer();
+            draw(obj, ch, m, cx, maskMode);
+            b_.endLayer(obj.blendMode, obj.filters, pixelScale_);
+            --layers_;
+            return;
+        }
+        draw(obj, ch, m, cx, maskMode);
+    }
+
+    void draw(const DisplayObject& obj, const Character* ch, const Matrix& m, const ColorTransform& cx, bool maskMode) {
         if (const auto* s = std::get_if<Shape>(ch)) {
             b_.drawShape(*s, movie_, m, cx);
         } else if (const auto* ms = std::get_if<MorphShape>(ch)) {
@@ -149,12 +165,14 @@ private:
     const Movie& movie_;
     RenderBackend& b_;
     ShapeCache& cache_;
+    double pixelScale_;
+    int layers_ = 0;
 };
 
 } // namespace
 
 void renderDisplayTree(const Player& player, RenderBackend& backend, const Matrix& view, ShapeCache& cache) {
-    Walker w(player.movie(), backend, cache);
+    Walker w(player.movie(), backend, cache, std::sqrt(std::abs(view.a * view.d - view.b * view.c)) * 20);
     w.clip(player.root(), view, ColorTransform{}, false);
 }
 

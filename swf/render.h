@@ -27,6 +27,11 @@ public:
     virtual void beginMask() = 0;
     virtual void endMask() = 0;
     virtual void popMask() = 0;
+    // An object with a blend mode or filters is drawn into a layer of its own and
+    // then composited; pixelScale is device pixels per stage pixel (filter sizes are
+    // in stage pixels). Backends without layers draw straight through.
+    virtual void beginLayer() {}
+    virtual void endLayer(uint8_t /*blendMode*/, const std::vector<Filter>& /*filters*/, double /*pixelScale*/) {}
 };
 
 // Viewport of the stage in a device area, as the "show all" scale mode places it:

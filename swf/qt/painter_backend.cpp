@@ -1,5 +1,7 @@
 #include "painter_backend.h"
 
+#include "image_filters.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QLinearGradient>
@@ -52,6 +54,25 @@ const QPainterPath& cachedPath(const ShapePath& sp, bool stroke, bool noClose, Q
         sp.backendCache = path;
     }
     return *static_cast<const QPainterPath*>(sp.backendCache.get());
+}
+
+double toLinear(double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); }
+double toSrgb(double v) { return v <= 0.0031308 ? v * 12.92 : 1.055 * std::pow(v, 1 / 2.4) - 0.055; }
+
+// Gradients in linear-light mode blend colours in linear RGB; painters blend in
+// sRGB, so the span up to the next stop is filled with intermediate stops.
+void addLinearLightSteps(QGradientStops& stops, double pos, const QColor& to) {
+    const auto [p0, from] = stops.last();
+    constexpr int kSteps = 8;
+    for (int i = 1; i < kSteps; ++i) {
+        double t = double(i) / kSteps;
+        auto mix = [&](double a, double b) { return toSrgb(toLinear(a) + (toLinear(b) - toLinear(a)) * t); };
+        QColor c = QColor::fromRgbF(static_cast<float>(mix(from.redF(), to.redF())),
+                                    static_cast<float>(mix(from.greenF(), to.greenF())),
+                                    static_cast<float>(mix(from.blueF(), to.blueF())),
+                                    static_cast<float>(from.alphaF() + (to.alphaF() - from.alphaF()) * t));
+        stops.append({p0 + (pos - p0) * t, c});
+    }
 }
 
 double deviceScale(const Matrix& m) { return std::sqrt(std::abs(m.a * m.d - m.b * m.c)); }
@@ -115,10 +136,12 @@ QBrush PainterBackend::brushFor(const FillStyle& f, const Movie& movie, const Co
             // Ratios should rise; a stop that goes back sits on the one before it.
             double pos = std::max(s.ratio / 255.0, last);
             if (pos == last) pos = std::min(1.0, pos + 1e-6);
-            stops.append({pos, toQt(cx.apply(s.color))});
+            QColor c = toQt(cx.apply(s.color));
+            if (f.gradient.linearRgb && !stops.isEmpty()) addLinearLightSteps(stops, pos, c);
+            stops.append({pos, c});
             last = pos;
         }
-        if (stops.isEmpty()) return QBrush(Qt::NoBrush);
+        if (stops.isEmpty()) return QBrush(toQt(cx.apply({0, 0, 0, 255}))); // no stops: black
         if (stops.size() == 1) return QBrush(stops.first().second);
         g.setStops(stops);
         QBrush b(g);
@@ -167,15 +190,15 @@ void PainterBackend::drawShape(const Shape& shape, const Movie& movie, const Mat
             if (sp.fill >= 0) mask_.addPath(t.map(cachedPath(sp, false, false, rule)));
         return;
     }
-    p_.setTransform(t);
+    p_->setTransform(t);
     for (const ShapePath& sp : shape.paths) {
         if (sp.fill >= 0 && static_cast<size_t>(sp.fill) < shape.fills.size()) {
             const FillStyle& f = shape.fills[static_cast<size_t>(sp.fill)];
-            p_.setRenderHint(QPainter::SmoothPixmapTransform, f.kind != FillStyle::Kind::Bitmap || f.smooth);
-            p_.fillPath(cachedPath(sp, false, false, rule), brushFor(f, movie, cx));
+            p_->setRenderHint(QPainter::SmoothPixmapTransform, f.kind != FillStyle::Kind::Bitmap || f.smooth);
+            p_->fillPath(cachedPath(sp, false, false, rule), brushFor(f, movie, cx));
         } else if (sp.line >= 0 && static_cast<size_t>(sp.line) < shape.lines.size()) {
             const LineStyle& l = shape.lines[static_cast<size_t>(sp.line)];
-            p_.strokePath(cachedPath(sp, true, l.noClose, rule), penFor(l, movie, m, cx));
+            p_->strokePath(cachedPath(sp, true, l.noClose, rule), penFor(l, movie, m, cx));
         }
     }
 }
@@ -191,20 +214,20 @@ void PainterBackend::drawGlyph(const Glyph& glyph, const Matrix& m, Rgba color) 
         mask_.addPath(toQt(m).map(path));
         return;
     }
-    p_.setTransform(toQt(m));
-    p_.fillPath(path, toQt(color));
+    p_->setTransform(toQt(m));
+    p_->fillPath(path, toQt(color));
 }
 
 void PainterBackend::drawTextBox(const Rect& bounds, const Matrix& m, const ColorTransform& cx) {
     if (collecting_) return;
-    p_.setTransform(toQt(m));
+    p_->setTransform(toQt(m));
     QRectF r(bounds.xmin, bounds.ymin, bounds.width(), bounds.height());
-    p_.fillRect(r, toQt(cx.apply({255, 255, 255, 255})));
+    p_->fillRect(r, toQt(cx.apply({255, 255, 255, 255})));
     QPen pen(toQt(cx.apply({0, 0, 0, 255})));
     pen.setCosmetic(true);
-    p_.setPen(pen);
-    p_.setBrush(Qt::NoBrush);
-    p_.drawRect(r);
+    p_->setPen(pen);
+    p_->setBrush(Qt::NoBrush);
+    p_->drawRect(r);
 }
 
 void PainterBackend::drawDeviceText(const EditText& e, const Font* font, const Matrix& m, const ColorTransform& cx) {
@@ -216,7 +239,7 @@ void PainterBackend::drawDeviceText(const EditText& e, const Font* font, const M
     qf.setPixelSize(std::max(1, static_cast<int>(std::lround(e.height * scale))));
     qf.setBold(font && font->bold);
     qf.setItalic(font && font->italic);
-    p_.setTransform(QTransform(m.a / scale, m.b / scale, m.c / scale, m.d / scale, m.tx, m.ty));
+    p_->setTransform(QTransform(m.a / scale, m.b / scale, m.c / scale, m.d / scale, m.tx, m.ty));
     // Now one unit is one device pixel, in the field's orientation.
     const double gutter = 40 * scale; // two pixels at 1:1
     QRectF box(e.bounds.xmin * scale + gutter + e.leftMargin * scale,
@@ -229,14 +252,14 @@ void PainterBackend::drawDeviceText(const EditText& e, const Font* font, const M
     int flags = Qt::AlignTop;
     flags |= e.align == 1 ? Qt::AlignRight : e.align == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
     if (e.wordWrap) flags |= Qt::TextWordWrap;
-    p_.save();
-    p_.setClipRect(QRectF(e.bounds.xmin * scale, e.bounds.ymin * scale, e.bounds.width() * scale,
+    p_->save();
+    p_->setClipRect(QRectF(e.bounds.xmin * scale, e.bounds.ymin * scale, e.bounds.width() * scale,
                           e.bounds.height() * scale),
                    Qt::IntersectClip);
-    p_.setFont(qf);
-    p_.setPen(toQt(cx.apply(e.color)));
-    p_.drawText(box, flags, text);
-    p_.restore();
+    p_->setFont(qf);
+    p_->setPen(toQt(cx.apply(e.color)));
+    p_->drawText(box, flags, text);
+    p_->restore();
 }
 
 void PainterBackend::beginMask() {
@@ -250,12 +273,39 @@ void PainterBackend::beginMask() {
 void PainterBackend::endMask() {
     if (--maskNesting_ > 0) return;
     collecting_ = false;
-    p_.save();
-    p_.setTransform(QTransform());
-    p_.setClipPath(mask_, p_.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+    p_->save();
+    p_->setTransform(QTransform());
+    p_->setClipPath(mask_, p_->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
 }
 
-void PainterBackend::popMask() { p_.restore(); }
+void PainterBackend::popMask() { p_->restore(); }
+
+void PainterBackend::beginLayer() {
+    Layer l;
+    QPaintDevice* dev = root_.device();
+    l.image = std::make_unique<QImage>(dev->width(), dev->height(), QImage::Format_ARGB32_Premultiplied);
+    l.image->fill(Qt::transparent);
+    l.painter = std::make_unique<QPainter>(l.image.get());
+    l.painter->setRenderHints(root_.renderHints());
+    l.painter->setPen(Qt::NoPen);
+    layers_.push_back(std::move(l));
+    p_ = layers_.back().painter.get();
+}
+
+void PainterBackend::endLayer(uint8_t blendMode, const std::vector<Filter>& filters, double pixelScale) {
+    if (layers_.empty()) return;
+    Layer l = std::move(layers_.back());
+    layers_.pop_back();
+    l.painter->end();
+    p_ = layers_.empty() ? &root_ : layers_.back().painter.get();
+    applyFilters(*l.image, filters, pixelScale);
+    p_->save();
+    p_->setTransform(QTransform());
+    QPainter::CompositionMode mode;
+    if (compositionFor(blendMode, mode)) p_->setCompositionMode(mode);
+    p_->drawImage(0, 0, *l.image);
+    p_->restore();
+}
 
 void renderFrame(const Player& player, QPainter& painter, const QRectF& area, ShapeCache& cache,
                  const FrameOptions& options) {

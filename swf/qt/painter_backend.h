@@ -9,13 +9,15 @@
 
 #include <array>
 #include <map>
+#include <memory>
+#include <vector>
 #include <optional>
 
 namespace swf {
 
 class PainterBackend : public RenderBackend {
 public:
-    explicit PainterBackend(QPainter& painter) : p_(painter) {}
+    explicit PainterBackend(QPainter& painter) : root_(painter), p_(&painter) {}
 
     void drawShape(const Shape& shape, const Movie& movie, const Matrix& m, const ColorTransform& cx) override;
     void drawGlyph(const Glyph& glyph, const Matrix& m, Rgba color) override;
@@ -24,13 +26,21 @@ public:
     void beginMask() override;
     void endMask() override;
     void popMask() override;
+    void beginLayer() override;
+    void endLayer(uint8_t blendMode, const std::vector<Filter>& filters, double pixelScale) override;
 
 private:
     QBrush brushFor(const FillStyle& f, const Movie& movie, const ColorTransform& cx);
     QImage imageFor(const Bitmap& bmp, const ColorTransform& cx);
     QPen penFor(const LineStyle& l, const Movie& movie, const Matrix& m, const ColorTransform& cx);
 
-    QPainter& p_;
+    struct Layer {
+        std::unique_ptr<QImage> image; // the painter keeps its address
+        std::unique_ptr<QPainter> painter;
+    };
+    QPainter& root_;
+    QPainter* p_; // the painter of the innermost layer
+    std::vector<Layer> layers_;
     bool collecting_ = false;
     int maskNesting_ = 0;
     QPainterPath mask_;
