@@ -67,12 +67,10 @@ struct LosslessHeader {
 
 Result<LosslessHeader> readLosslessHeader(int tagCode, std::span<const uint8_t> body) {
     LosslessHeader h;
-    if (tagCode == kTagDefineBitsLossless)
-        h.tagName = "DefineBitsLossless";
-    else if (tagCode == kTagDefineBitsLossless2)
-        h.tagName = "DefineBitsLossless2", h.hasAlpha = true;
-    else
+    if (tagCode != kTagDefineBitsLossless && tagCode != kTagDefineBitsLossless2)
         return Error{"tag " + std::to_string(tagCode) + " is not a lossless bitmap"};
+    h.hasAlpha = tagCode == kTagDefineBitsLossless2;
+    h.tagName = h.hasAlpha ? "DefineBitsLossless2" : "DefineBitsLossless";
     Reader r(body);
     h.format = r.u8();
     h.width = r.u16();
@@ -108,7 +106,9 @@ void convertRows(Bitmap& bm, std::span<const uint8_t> rows, size_t stride, size_
     }
 }
 
-size_t paddedTo4(size_t n) { return (n + 3) & ~size_t(3); }
+size_t paddedTo4(size_t n) {
+    return (n + 3) & ~size_t(3);
+}
 
 Result<Bitmap> decodeColorMapped(const LosslessHeader& h) {
     const size_t entrySize = h.hasAlpha ? 4 : 3;
@@ -125,7 +125,8 @@ Result<Bitmap> decodeColorMapped(const LosslessHeader& h) {
     const size_t entries = std::min(h.colorTableSize, decoded / entrySize);
     for (size_t i = 0; i < entries; ++i) {
         const uint8_t* e = data.data() + i * entrySize;
-        palette[i] = h.hasAlpha ? clampedToAlpha(e[0], e[1], e[2], e[3]) : opaqueRgb(e[0], e[1], e[2]);
+        palette[i] =
+            h.hasAlpha ? clampedToAlpha(e[0], e[1], e[2], e[3]) : opaqueRgb(e[0], e[1], e[2]);
     }
     Bitmap bm = blankBitmap(h.width, h.height);
     if (decoded > tableBytes) {
@@ -162,16 +163,16 @@ Result<Bitmap> decodeDirect(const LosslessHeader& h) {
             return clampedToAlpha(r, g, b, a);
         });
     else
-        convertBytesInPlace(bm, whole, [](uint8_t, uint8_t r, uint8_t g, uint8_t b) {
-            return opaqueRgb(r, g, b);
-        });
+        convertBytesInPlace(
+            bm, whole, [](uint8_t, uint8_t r, uint8_t g, uint8_t b) { return opaqueRgb(r, g, b); });
     std::fill(bm.pixels.begin() + ptrdiff_t(whole), bm.pixels.end(), 0u);
     return bm;
 }
 
 } // namespace
 
-Result<Bitmap> decodeDefineBits(std::span<const uint8_t> body, std::span<const uint8_t> jpegTables) {
+Result<Bitmap> decodeDefineBits(std::span<const uint8_t> body,
+                                std::span<const uint8_t> jpegTables) {
     auto result = decodeJpeg(joinJpeg(jpegTables, body));
     if (!ok(result) && !jpegTables.empty()) {
         // Some writers put complete JPEGs in DefineBits; unusable tables must not spoil them.

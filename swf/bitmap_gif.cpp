@@ -84,7 +84,8 @@ Result<Bitmap> readFirstFrame(GifFileType* gif, int transparent) {
         const int y = frame.Top + row;
         if (y < height && visibleWidth > 0) {
             uint32_t* out = bm.pixels.data() + size_t(y) * size_t(width) + size_t(frame.Left);
-            for (int x = 0; x < visibleWidth; ++x) out[x] = palette[line[size_t(x)]];
+            for (int x = 0; x < visibleWidth; ++x)
+                out[x] = palette[line[size_t(x)]];
         }
         return true;
     };

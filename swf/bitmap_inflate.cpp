@@ -28,7 +28,7 @@ size_t inflateInto(std::span<const uint8_t> in, std::span<uint8_t> out) {
         int rc = inflate(&zs, Z_NO_FLUSH);
         outPos += room - zs.avail_out;
         if (rc == Z_STREAM_END) break;
-        if (rc != Z_OK && rc != Z_BUF_ERROR) break;        // corrupt data
+        if (rc != Z_OK && rc != Z_BUF_ERROR) break;                             // corrupt data
         if (rc == Z_BUF_ERROR && zs.avail_in == 0 && inPos >= in.size()) break; // truncated
     }
     inflateEnd(&zs);

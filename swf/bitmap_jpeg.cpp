@@ -24,7 +24,9 @@ constexpr int kMaxScans = 500;
 // the largest image the pixel limit allows.
 constexpr long kMaxDecoderMemory = 768L << 20;
 
-bool isStandaloneMarker(uint8_t m) { return m == kTem || (m >= 0xD0 && m <= 0xD7); }
+bool isStandaloneMarker(uint8_t m) {
+    return m == kTem || (m >= 0xD0 && m <= 0xD7);
+}
 
 // libjpeg state plus what its callbacks need. Fatal errors leave libjpeg by longjmp to
 // `jump`, so the functions that call libjpeg hold no objects with destructors.
@@ -43,7 +45,9 @@ struct Decompressor {
     ~Decompressor() { jpeg_destroy_decompress(&info); }
 };
 
-Decompressor& owner(j_common_ptr info) { return *static_cast<Decompressor*>(info->client_data); }
+Decompressor& owner(j_common_ptr info) {
+    return *static_cast<Decompressor*>(info->client_data);
+}
 
 [[noreturn]] void onFatal(j_common_ptr info) {
     Decompressor& d = owner(info);
@@ -85,7 +89,9 @@ bool readHeader(Decompressor& d, const uint8_t* data, size_t size) {
     return true;
 }
 
-uint8_t scaled(unsigned a, unsigned b) { return static_cast<uint8_t>((a * b + 127) / 255); }
+uint8_t scaled(unsigned a, unsigned b) {
+    return static_cast<uint8_t>((a * b + 127) / 255);
+}
 
 void convertRow(const Decompressor& d, const JSAMPLE* in, uint32_t* out, JDIMENSION width) {
     if (d.info.out_color_space == JCS_CMYK) {
@@ -94,13 +100,17 @@ void convertRow(const Decompressor& d, const JSAMPLE* in, uint32_t* out, JDIMENS
         for (JDIMENSION x = 0; x < width; ++x, in += 4) {
             unsigned c = in[0], m = in[1], y = in[2], k = in[3];
             if (!inverted) {
-                c = 255 - c, m = 255 - m, y = 255 - y, k = 255 - k;
+                c = 255 - c;
+                m = 255 - m;
+                y = 255 - y;
+                k = 255 - k;
             }
             out[x] = opaqueRgb(scaled(c, k), scaled(m, k), scaled(y, k));
         }
         return;
     }
-    for (JDIMENSION x = 0; x < width; ++x, in += 3) out[x] = opaqueRgb(in[0], in[1], in[2]);
+    for (JDIMENSION x = 0; x < width; ++x, in += 3)
+        out[x] = opaqueRgb(in[0], in[1], in[2]);
 }
 
 // Decodes into `out` (width*height pixels). False on a fatal error; d.rowsDone tells how
@@ -112,9 +122,9 @@ bool readRows(Decompressor& d, uint32_t* out, JDIMENSION width, JDIMENSION heigh
         std::snprintf(d.message, sizeof d.message, "unexpected output size");
         return false;
     }
-    JSAMPARRAY row = (*d.info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&d.info),
-                                                 JPOOL_IMAGE,
-                                                 width * JDIMENSION(d.info.output_components), 1);
+    JSAMPARRAY row =
+        (*d.info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&d.info), JPOOL_IMAGE,
+                                    width * JDIMENSION(d.info.output_components), 1);
     while (d.info.output_scanline < height) {
         JDIMENSION y = d.info.output_scanline;
         if (jpeg_read_scanlines(&d.info, row, 1) != 1) break;
@@ -140,7 +150,8 @@ std::vector<uint8_t> joinJpeg(std::span<const uint8_t> tables, std::span<const u
     // bytes are entropy-coded data and are copied as they are.
     while (p < n && in[p] == kMarker) {
         size_t q = p;
-        while (q + 1 < n && in[q + 1] == kMarker) ++q; // fill bytes
+        while (q + 1 < n && in[q + 1] == kMarker)
+            ++q; // fill bytes
         if (q + 1 >= n) {
             p = n;
             break;

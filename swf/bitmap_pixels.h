@@ -15,7 +15,9 @@ inline uint32_t packArgb(uint32_t a, uint32_t r, uint32_t g, uint32_t b) {
     return (a << 24) | (r << 16) | (g << 8) | b;
 }
 
-inline uint32_t opaqueRgb(uint8_t r, uint8_t g, uint8_t b) { return packArgb(255, r, g, b); }
+inline uint32_t opaqueRgb(uint8_t r, uint8_t g, uint8_t b) {
+    return packArgb(255, r, g, b);
+}
 
 // Straight colour to premultiplied, rounded to nearest.
 inline uint32_t premultiplied(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
@@ -50,7 +52,9 @@ inline Bitmap blankBitmap(int width, int height) {
 
 // The pixel storage as bytes, so a decoder can write 4-byte pixel records straight into it
 // and convert them in place.
-inline uint8_t* pixelBytes(Bitmap& bm) { return reinterpret_cast<uint8_t*>(bm.pixels.data()); }
+inline uint8_t* pixelBytes(Bitmap& bm) {
+    return reinterpret_cast<uint8_t*>(bm.pixels.data());
+}
 
 // Turns the first `count` pixels, each holding four bytes c0 c1 c2 c3 in memory order, into
 // packed pixels: pixel = convert(c0, c1, c2, c3).

@@ -18,13 +18,16 @@ struct PngImage {
     ~PngImage() { png_image_free(&image); }
 };
 
-Error pngError(const png_image& image) { return Error{std::string("PNG: ") + image.message}; }
+Error pngError(const png_image& image) {
+    return Error{std::string("PNG: ") + image.message};
+}
 
 } // namespace
 
 Result<Bitmap> decodePng(std::span<const uint8_t> png) {
     PngImage p;
-    if (!png_image_begin_read_from_memory(&p.image, png.data(), png.size())) return pngError(p.image);
+    if (!png_image_begin_read_from_memory(&p.image, png.data(), png.size()))
+        return pngError(p.image);
     if (auto e = checkDimensions("PNG", p.image.width, p.image.height)) return *e;
     p.image.format = PNG_FORMAT_ARGB;
     Bitmap bm = blankBitmap(int(p.image.width), int(p.image.height));

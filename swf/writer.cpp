@@ -10,8 +10,13 @@
 
 namespace swf::writer {
 
-MovieWriter::MovieWriter(uint8_t version, const Rect& stage, double frameRate)
-    : version_(version), stage_(stage), frameRate_(frameRate) {}
+MovieWriter::MovieWriter(uint8_t version, const Rect& stage, double frameRate,
+                         std::optional<Rgba> background)
+    : version_(version), stage_(stage), frameRate_(frameRate) {
+    if (!background) return;
+    if (version >= 8) add(fileAttributes(0));
+    add(setBackgroundColor(*background));
+}
 
 MovieWriter& MovieWriter::setHeaderFrameCount(uint16_t count) {
     headerFrameCount_ = count;
@@ -49,9 +54,7 @@ std::vector<uint8_t> MovieWriter::bytes(Compression compression) const {
     if (content.size() > UINT32_MAX - 8) throw std::length_error("movie too large");
     uint32_t fileLength = fileLength_.value_or(static_cast<uint32_t>(content.size() + 8));
     Buffer out;
-    out.u8(compression == Compression::None   ? 'F'
-           : compression == Compression::Zlib ? 'C'
-                                              : 'Z');
+    out.u8(compression == Compression::None ? 'F' : compression == Compression::Zlib ? 'C' : 'Z');
     out.u8('W').u8('S').u8(version_).u32(fileLength);
     switch (compression) {
     case Compression::None:
@@ -99,13 +102,13 @@ LzmaData lzmaCompress(std::span<const uint8_t> data, bool endMarker) {
     if (lzma_lzma_preset(&options, 6)) throw std::runtime_error("LZMA preset unavailable");
     // No larger dictionary than the data needs: it is what a reader has to allocate.
     uint32_t dict = LZMA_DICT_SIZE_MIN;
-    while (dict < data.size() && dict < options.dict_size) dict <<= 1;
+    while (dict < data.size() && dict < options.dict_size)
+        dict <<= 1;
     options.dict_size = dict;
     options.ext_flags = endMarker ? LZMA_LZMA1EXT_ALLOW_EOPM : 0;
     options.ext_size_low = static_cast<uint32_t>(data.size());
     options.ext_size_high = static_cast<uint32_t>(uint64_t(data.size()) >> 32);
-    lzma_filter filters[2] = {{LZMA_FILTER_LZMA1EXT, &options},
-                              {LZMA_VLI_UNKNOWN, nullptr}};
+    lzma_filter filters[2] = {{LZMA_FILTER_LZMA1EXT, &options}, {LZMA_VLI_UNKNOWN, nullptr}};
 
     lzma_stream strm = LZMA_STREAM_INIT;
     if (lzma_raw_encoder(&strm, filters) != LZMA_OK)
@@ -129,7 +132,8 @@ LzmaData lzmaCompress(std::span<const uint8_t> data, bool endMarker) {
     out.stream.resize(produced);
 
     out.properties[0] = static_cast<uint8_t>((options.pb * 5 + options.lp) * 9 + options.lc);
-    for (int i = 0; i < 4; ++i) out.properties[1 + i] = static_cast<uint8_t>(dict >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        out.properties[1 + i] = static_cast<uint8_t>(dict >> (8 * i));
     return out;
 }
 

@@ -1,8 +1,7 @@
 // Writes SWF movies: the header, compression and the root timeline. Including this
 // header brings in every tag builder (shapes, bitmaps, text, buttons, sound, actions).
 //
-//   swf::writer::MovieWriter movie(10, {0, 11000, 0, 8000}, 24);
-//   movie.add(setBackgroundColor({255, 255, 255}));
+//   swf::writer::MovieWriter movie(10, {0, 11000, 0, 8000}, 24, Rgba{255, 255, 255});
 //   swf::writer::ShapeBuilder s;
 //   s.fill1(s.addFill(FillStyle::solid({200, 40, 40}))).rect(0, 0, 2000, 1000);
 //   uint16_t id = movie.newId();
@@ -31,9 +30,12 @@ namespace swf::writer {
 enum class Compression { None, Zlib, Lzma }; // FWS, CWS, ZWS
 
 class MovieWriter : public TimelineWriter {
-public:
+  public:
+    // With a background colour the tag list starts with FileAttributes (no flags, SWF 8
+    // and later, where it must come first) and SetBackgroundColor; without one it starts
+    // empty.
     explicit MovieWriter(uint8_t version = 10, const Rect& stage = {0, 11000, 0, 8000},
-                         double frameRate = 24);
+                         double frameRate = 24, std::optional<Rgba> background = {});
 
     uint8_t version() const { return version_; }
     // Character ids 1, 2, 3, ... in call order.
@@ -54,7 +56,7 @@ public:
     Result<size_t> writeFile(const std::filesystem::path& path,
                              Compression compression = Compression::None) const;
 
-private:
+  private:
     uint8_t version_;
     Rect stage_;
     double frameRate_;

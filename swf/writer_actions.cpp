@@ -7,24 +7,39 @@
 
 namespace swf::writer {
 
-PushValue PushValue::string(std::string_view s) { return {0, Buffer().string(s).take()}; }
+PushValue PushValue::string(std::string_view s) {
+    return {0, Buffer().string(s).take()};
+}
 
-PushValue PushValue::float32(float v) { return {1, Buffer().f32(v).take()}; }
+PushValue PushValue::float32(float v) {
+    return {1, Buffer().f32(v).take()};
+}
 
-PushValue PushValue::null() { return {2, {}}; }
+PushValue PushValue::null() {
+    return {2, {}};
+}
 
-PushValue PushValue::undefined() { return {3, {}}; }
+PushValue PushValue::undefined() {
+    return {3, {}};
+}
 
-PushValue PushValue::reg(uint8_t r) { return {4, {r}}; }
+PushValue PushValue::reg(uint8_t r) {
+    return {4, {r}};
+}
 
-PushValue PushValue::boolean(bool b) { return {5, {static_cast<uint8_t>(b ? 1 : 0)}}; }
+PushValue PushValue::boolean(bool b) {
+    return {5, {static_cast<uint8_t>(b ? 1 : 0)}};
+}
 
 PushValue PushValue::number(double v) {
     uint64_t bits = std::bit_cast<uint64_t>(v);
-    return {6, Buffer().u32(static_cast<uint32_t>(bits >> 32)).u32(static_cast<uint32_t>(bits)).take()};
+    return {
+        6, Buffer().u32(static_cast<uint32_t>(bits >> 32)).u32(static_cast<uint32_t>(bits)).take()};
 }
 
-PushValue PushValue::integer(int32_t v) { return {7, Buffer().i32(v).take()}; }
+PushValue PushValue::integer(int32_t v) {
+    return {7, Buffer().i32(v).take()};
+}
 
 PushValue PushValue::constant(uint16_t index) {
     if (index <= 0xFF) return {8, {static_cast<uint8_t>(index)}};
@@ -72,7 +87,8 @@ ActionBuilder& ActionBuilder::waitForFrame(uint16_t frame, uint8_t skipCount) {
 
 ActionBuilder& ActionBuilder::push(std::initializer_list<PushValue> values) {
     Buffer b;
-    for (const PushValue& v : values) b.u8(v.type).bytes(v.payload);
+    for (const PushValue& v : values)
+        b.u8(v.type).bytes(v.payload);
     return op(actioncode::Push, b.data());
 }
 
@@ -86,7 +102,8 @@ ActionBuilder& ActionBuilder::gotoFrame2(bool play, std::optional<uint16_t> scen
 ActionBuilder& ActionBuilder::constantPool(const std::vector<std::string>& strings) {
     Buffer b;
     b.u16(static_cast<uint16_t>(strings.size()));
-    for (const std::string& s : strings) b.string(s);
+    for (const std::string& s : strings)
+        b.string(s);
     return op(actioncode::ConstantPool, b.data());
 }
 

@@ -76,7 +76,7 @@ struct PushValue {
 };
 
 class ActionBuilder {
-public:
+  public:
     ActionBuilder& nextFrame() { return op(actioncode::NextFrame); }
     ActionBuilder& prevFrame() { return op(actioncode::PreviousFrame); }
     ActionBuilder& play() { return op(actioncode::Play); }
@@ -109,7 +109,7 @@ public:
     // The actions, ended with the 0x00 end code unless `terminate` is false.
     std::vector<uint8_t> bytes(bool terminate = true) const;
 
-private:
+  private:
     std::vector<uint8_t> code_;
 };
 

@@ -52,15 +52,16 @@ Tag defineBitsLosslessPalette(uint16_t id, int width, int height, std::span<cons
     if (palette.empty() || palette.size() > 256)
         throw std::invalid_argument("a palette holds 1 to 256 colours");
     Buffer raw;
-    for (Rgba c : palette) alpha ? raw.rgba(c) : raw.rgb(c);
+    for (Rgba c : palette)
+        alpha ? raw.rgba(c) : raw.rgb(c);
     size_t stride = (size_t(width) + 3) & ~size_t(3);
     std::vector<uint8_t> row(stride, 0);
     for (int y = 0; y < height; ++y) {
         std::copy_n(indices.begin() + ptrdiff_t(y) * width, width, row.begin());
         raw.bytes(row);
     }
-    return losslessTag(id, alpha, 3, width, height,
-                       {static_cast<uint8_t>(palette.size() - 1)}, raw.data());
+    return losslessTag(id, alpha, 3, width, height, {static_cast<uint8_t>(palette.size() - 1)},
+                       raw.data());
 }
 
 Tag defineBitsLossless15(uint16_t id, int width, int height, std::span<const uint32_t> pixels) {

@@ -11,7 +11,9 @@
 
 namespace swf::writer {
 
-int unsignedBits(uint64_t v) { return v == 0 ? 0 : 64 - std::countl_zero(v); }
+int unsignedBits(uint64_t v) {
+    return v == 0 ? 0 : 64 - std::countl_zero(v);
+}
 
 int signedBits(int64_t v) {
     if (v == 0) return 0;
@@ -69,7 +71,9 @@ Buffer& Buffer::sb(int32_t v, int bits) {
     return ub(static_cast<uint32_t>(v) & mask, bits);
 }
 
-Buffer& Buffer::fb(double v, int bits) { return sb(toFixed16(v), bits); }
+Buffer& Buffer::fb(double v, int bits) {
+    return sb(toFixed16(v), bits);
+}
 
 Buffer& Buffer::align() {
     bitPos_ = 0;
@@ -99,9 +103,13 @@ Buffer& Buffer::u64(uint64_t v) {
     return u32(static_cast<uint32_t>(v >> 32));
 }
 
-Buffer& Buffer::f32(float v) { return u32(std::bit_cast<uint32_t>(v)); }
+Buffer& Buffer::f32(float v) {
+    return u32(std::bit_cast<uint32_t>(v));
+}
 
-Buffer& Buffer::f64(double v) { return u64(std::bit_cast<uint64_t>(v)); }
+Buffer& Buffer::f64(double v) {
+    return u64(std::bit_cast<uint64_t>(v));
+}
 
 Buffer& Buffer::encodedU32(uint32_t v) {
     do {
@@ -125,13 +133,17 @@ Buffer& Buffer::bytes(std::span<const uint8_t> data) {
     return *this;
 }
 
-Buffer& Buffer::rgb(Rgba c) { return u8(c.r).u8(c.g).u8(c.b); }
+Buffer& Buffer::rgb(Rgba c) {
+    return u8(c.r).u8(c.g).u8(c.b);
+}
 
-Buffer& Buffer::rgba(Rgba c) { return rgb(c).u8(c.a); }
+Buffer& Buffer::rgba(Rgba c) {
+    return rgb(c).u8(c.a);
+}
 
 Buffer& Buffer::rect(const Rect& r) {
-    int n = std::max({signedBits(r.xmin), signedBits(r.xmax), signedBits(r.ymin),
-                      signedBits(r.ymax)});
+    int n =
+        std::max({signedBits(r.xmin), signedBits(r.xmax), signedBits(r.ymin), signedBits(r.ymax)});
     align();
     ub(static_cast<uint32_t>(n), 5);
     sb(r.xmin, n).sb(r.xmax, n).sb(r.ymin, n).sb(r.ymax, n);
@@ -169,9 +181,13 @@ Buffer& Buffer::matrix(const Matrix& m) {
     return align();
 }
 
-Buffer& Buffer::cxform(const ColorTransform& c) { return colorTransform(c, false); }
+Buffer& Buffer::cxform(const ColorTransform& c) {
+    return colorTransform(c, false);
+}
 
-Buffer& Buffer::cxformAlpha(const ColorTransform& c) { return colorTransform(c, true); }
+Buffer& Buffer::cxformAlpha(const ColorTransform& c) {
+    return colorTransform(c, true);
+}
 
 Buffer& Buffer::colorTransform(const ColorTransform& c, bool withAlpha) {
     std::vector<int32_t> mul{c.rMul, c.gMul, c.bMul};
@@ -184,16 +200,20 @@ Buffer& Buffer::colorTransform(const ColorTransform& c, bool withAlpha) {
     bool hasAdd = std::any_of(add.begin(), add.end(), [](int32_t v) { return v != 0; });
     int n = 0;
     if (hasMul)
-        for (int32_t v : mul) n = std::max(n, signedBits(v));
+        for (int32_t v : mul)
+            n = std::max(n, signedBits(v));
     if (hasAdd)
-        for (int32_t v : add) n = std::max(n, signedBits(v));
+        for (int32_t v : add)
+            n = std::max(n, signedBits(v));
     if (n > 15) throw std::invalid_argument("colour transform term does not fit 15 bits");
     align();
     flag(hasAdd).flag(hasMul).ub(static_cast<uint32_t>(n), 4);
     if (hasMul)
-        for (int32_t v : mul) sb(v, n);
+        for (int32_t v : mul)
+            sb(v, n);
     if (hasAdd)
-        for (int32_t v : add) sb(v, n);
+        for (int32_t v : add)
+            sb(v, n);
     return align();
 }
 

@@ -26,7 +26,7 @@ std::vector<uint8_t> zlibCompress(std::span<const uint8_t> data, int level = 9);
 // Values that do not fit their field throw std::invalid_argument: that is a fault of
 // the calling code, not of any input.
 class Buffer {
-public:
+  public:
     // Bit fields.
     Buffer& ub(uint32_t v, int bits);
     Buffer& sb(int32_t v, int bits);
@@ -45,18 +45,18 @@ public:
     Buffer& fixed8(double v) { return i16(toFixed8(v)); }
     Buffer& fixed16(double v) { return i32(toFixed16(v)); }
     Buffer& f32(float v);
-    Buffer& f64(double v);          // IEEE double, little-endian
-    Buffer& encodedU32(uint32_t v); // 1..5 bytes, 7 bits each, low group first
+    Buffer& f64(double v);              // IEEE double, little-endian
+    Buffer& encodedU32(uint32_t v);     // 1..5 bytes, 7 bits each, low group first
     Buffer& string(std::string_view s); // bytes then a NUL
     Buffer& bytes(std::span<const uint8_t> data);
 
     // Records.
     Buffer& rgb(Rgba c);
     Buffer& rgba(Rgba c);
-    Buffer& rect(const Rect& r);                       // minimal Nbits
-    Buffer& matrix(const Matrix& m);                   // minimal field widths
-    Buffer& cxform(const ColorTransform& c);           // CXFORM, alpha terms dropped
-    Buffer& cxformAlpha(const ColorTransform& c);      // CXFORMWITHALPHA
+    Buffer& rect(const Rect& r);                  // minimal Nbits
+    Buffer& matrix(const Matrix& m);              // minimal field widths
+    Buffer& cxform(const ColorTransform& c);      // CXFORM, alpha terms dropped
+    Buffer& cxformAlpha(const ColorTransform& c); // CXFORMWITHALPHA
 
     // Overwrite an already written little-endian value at a byte offset.
     void patchU16(size_t offset, uint16_t v);
@@ -66,7 +66,7 @@ public:
     const std::vector<uint8_t>& data() const { return data_; }
     std::vector<uint8_t> take() { return std::move(data_); }
 
-private:
+  private:
     Buffer& colorTransform(const ColorTransform& c, bool withAlpha);
 
     std::vector<uint8_t> data_;

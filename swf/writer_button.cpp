@@ -56,7 +56,8 @@ Tag defineButton2(uint16_t id, const std::vector<ButtonRecord>& list,
 Tag defineButtonCxform(uint16_t id, const std::vector<ColorTransform>& cxforms) {
     Buffer b;
     b.u16(id);
-    for (const ColorTransform& c : cxforms) b.cxform(c);
+    for (const ColorTransform& c : cxforms)
+        b.cxform(c);
     return {tagcode::DefineButtonCxform, b.take()};
 }
 

@@ -19,12 +19,13 @@ inline constexpr uint8_t Up = 0x01, Over = 0x02, Down = 0x04, HitTest = 0x08;
 
 // Transition masks of BUTTONCONDACTION as a little-endian UI16.
 namespace buttoncond {
-inline constexpr uint16_t IdleToOverUp = 0x0001, OverUpToIdle = 0x0002,
-                          OverUpToOverDown = 0x0004, OverDownToOverUp = 0x0008,
-                          OverDownToOutDown = 0x0010, OutDownToOverDown = 0x0020,
-                          OutDownToIdle = 0x0040, IdleToOverDown = 0x0080,
-                          OverDownToIdle = 0x0100;
-constexpr uint16_t keyPress(uint8_t key) { return static_cast<uint16_t>((key & 0x7F) << 9); }
+inline constexpr uint16_t IdleToOverUp = 0x0001, OverUpToIdle = 0x0002, OverUpToOverDown = 0x0004,
+                          OverDownToOverUp = 0x0008, OverDownToOutDown = 0x0010,
+                          OutDownToOverDown = 0x0020, OutDownToIdle = 0x0040,
+                          IdleToOverDown = 0x0080, OverDownToIdle = 0x0100;
+constexpr uint16_t keyPress(uint8_t key) {
+    return static_cast<uint16_t>((key & 0x7F) << 9);
+}
 } // namespace buttoncond
 
 struct ButtonRecord {
@@ -32,7 +33,7 @@ struct ButtonRecord {
     uint16_t character = 0;
     uint16_t depth = 1;
     Matrix matrix;
-    ColorTransform colorTransform;                // DefineButton2 only
+    ColorTransform colorTransform;               // DefineButton2 only
     std::optional<std::vector<uint8_t>> filters; // FILTERLIST; DefineButton2 only
     std::optional<uint8_t> blendMode;            // DefineButton2 only
 };

@@ -10,7 +10,8 @@ namespace {
 
 void clipActions(Buffer& b, const ClipActions& c) {
     uint32_t all = 0;
-    for (const ClipActionRecord& r : c.records) all |= r.events;
+    for (const ClipActionRecord& r : c.records)
+        all |= r.events;
     auto flags = [&](uint32_t v) {
         if (c.wideFlags) {
             b.u32(v);
@@ -54,7 +55,8 @@ void firstFlagByte(Buffer& b, const Placement& p) {
 std::vector<uint8_t> assetList(const std::vector<std::pair<uint16_t, std::string>>& assets) {
     Buffer b;
     b.u16(static_cast<uint16_t>(assets.size()));
-    for (const auto& [id, name] : assets) b.u16(id).string(name);
+    for (const auto& [id, name] : assets)
+        b.u16(id).string(name);
     return b.take();
 }
 
@@ -111,11 +113,17 @@ Tag removeObject(uint16_t character, uint16_t depth) {
     return {tagcode::RemoveObject, Buffer().u16(character).u16(depth).take()};
 }
 
-Tag removeObject2(uint16_t depth) { return {tagcode::RemoveObject2, Buffer().u16(depth).take()}; }
+Tag removeObject2(uint16_t depth) {
+    return {tagcode::RemoveObject2, Buffer().u16(depth).take()};
+}
 
-Tag showFrame() { return {tagcode::ShowFrame, {}}; }
+Tag showFrame() {
+    return {tagcode::ShowFrame, {}};
+}
 
-Tag end() { return {tagcode::End, {}}; }
+Tag end() {
+    return {tagcode::End, {}};
+}
 
 Tag frameLabel(std::string_view name, bool anchor) {
     Buffer b;
@@ -124,23 +132,33 @@ Tag frameLabel(std::string_view name, bool anchor) {
     return {tagcode::FrameLabel, b.take()};
 }
 
-Tag setBackgroundColor(Rgba c) { return {tagcode::SetBackgroundColor, Buffer().rgb(c).take()}; }
+Tag setBackgroundColor(Rgba c) {
+    return {tagcode::SetBackgroundColor, Buffer().rgb(c).take()};
+}
 
 Tag doAction(std::span<const uint8_t> actions) {
     return {tagcode::DoAction, {actions.begin(), actions.end()}};
 }
 
-Tag doAction(const ActionBuilder& actions) { return doAction(actions.bytes()); }
+Tag doAction(const ActionBuilder& actions) {
+    return doAction(actions.bytes());
+}
 
 Tag doInitAction(uint16_t spriteId, std::span<const uint8_t> actions) {
     return {tagcode::DoInitAction, Buffer().u16(spriteId).bytes(actions).take()};
 }
 
-Tag fileAttributes(uint32_t flags) { return {tagcode::FileAttributes, Buffer().u32(flags).take()}; }
+Tag fileAttributes(uint32_t flags) {
+    return {tagcode::FileAttributes, Buffer().u32(flags).take()};
+}
 
-Tag metadata(std::string_view xml) { return {tagcode::Metadata, Buffer().string(xml).take()}; }
+Tag metadata(std::string_view xml) {
+    return {tagcode::Metadata, Buffer().string(xml).take()};
+}
 
-Tag protect() { return {tagcode::Protect, {}}; }
+Tag protect() {
+    return {tagcode::Protect, {}};
+}
 
 Tag scriptLimits(uint16_t maxRecursion, uint16_t timeoutSeconds) {
     return {tagcode::ScriptLimits, Buffer().u16(maxRecursion).u16(timeoutSeconds).take()};
@@ -164,7 +182,8 @@ Tag sceneAndFrameLabelData(const std::vector<std::pair<uint32_t, std::string>>& 
     Buffer b;
     for (const auto* list : {&scenes, &labels}) {
         b.encodedU32(static_cast<uint32_t>(list->size()));
-        for (const auto& [frame, name] : *list) b.encodedU32(frame).string(name);
+        for (const auto& [frame, name] : *list)
+            b.encodedU32(frame).string(name);
     }
     return {tagcode::DefineSceneAndFrameLabelData, b.take()};
 }
@@ -180,7 +199,8 @@ Tag defineBinaryData(uint16_t id, std::span<const uint8_t> data) {
 std::vector<uint8_t> filterList(const std::vector<std::vector<uint8_t>>& filters) {
     Buffer b;
     b.u8(static_cast<uint8_t>(filters.size()));
-    for (const auto& f : filters) b.bytes(f);
+    for (const auto& f : filters)
+        b.bytes(f);
     return b.take();
 }
 
@@ -200,8 +220,8 @@ std::vector<uint8_t> dropShadowFilter(Rgba color, double blurX, double blurY, do
     return b.take();
 }
 
-std::vector<uint8_t> glowFilter(Rgba color, double blurX, double blurY, double strength,
-                                int passes, bool inner, bool knockout) {
+std::vector<uint8_t> glowFilter(Rgba color, double blurX, double blurY, double strength, int passes,
+                                bool inner, bool knockout) {
     Buffer b;
     b.u8(2).rgba(color).fixed16(blurX).fixed16(blurY).fixed8(strength);
     filterFlags(b, inner, knockout, passes);
@@ -211,7 +231,8 @@ std::vector<uint8_t> glowFilter(Rgba color, double blurX, double blurY, double s
 std::vector<uint8_t> colorMatrixFilter(const float (&matrix)[20]) {
     Buffer b;
     b.u8(6);
-    for (float v : matrix) b.f32(v);
+    for (float v : matrix)
+        b.f32(v);
     return b.take();
 }
 

@@ -25,7 +25,7 @@ struct ErrorManager {
 
 // One compressor writing into malloc'ed memory; `take` hands out what was written.
 class Compressor {
-public:
+  public:
     Compressor() {
         cinfo_.err = jpeg_std_error(&err_.base);
         err_.base.error_exit = onError;
@@ -74,7 +74,7 @@ public:
         return true;
     }
 
-private:
+  private:
     std::vector<uint8_t> take() {
         std::vector<uint8_t> out(mem_, mem_ + size_);
         std::free(mem_);
@@ -90,8 +90,7 @@ private:
     std::vector<JSAMPLE> row_;
 };
 
-JpegParts encode(int width, int height, std::span<const uint32_t> pixels, int quality,
-                 bool split) {
+JpegParts encode(int width, int height, std::span<const uint32_t> pixels, int quality, bool split) {
     if (width < 1 || height < 1 || width > 0xFFFF || height > 0xFFFF ||
         pixels.size() != size_t(width) * size_t(height))
         throw std::invalid_argument("bad JPEG image size");

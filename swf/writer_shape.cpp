@@ -104,9 +104,11 @@ void encodeMorphLine(Buffer& out, const MorphLine& m, int version) {
 
 void encodeStyleArrays(Buffer& out, const ShapeBuilder::StyleGroup& g, int version) {
     styleCount(out, g.fills.size(), version);
-    for (const FillStyle& f : g.fills) encodeFillStyle(out, f, version);
+    for (const FillStyle& f : g.fills)
+        encodeFillStyle(out, f, version);
     styleCount(out, g.lines.size(), version);
-    for (const LineStyle& l : g.lines) encodeLineStyle(out, l, version);
+    for (const LineStyle& l : g.lines)
+        encodeLineStyle(out, l, version);
 }
 
 int fillBitsOf(const ShapeBuilder::StyleGroup& g) {
@@ -158,8 +160,8 @@ void encodeRecords(Buffer& out, const ShapeBuilder& shape, int version, int fill
             else
                 out.flag(vertical).sb(vertical ? r.dy : r.dx, n);
         } else {
-            int n = std::max({2, signedBits(r.cdx), signedBits(r.cdy), signedBits(r.dx),
-                              signedBits(r.dy)});
+            int n = std::max(
+                {2, signedBits(r.cdx), signedBits(r.cdy), signedBits(r.dx), signedBits(r.dy)});
             out.ub(1, 1).ub(0, 1).ub(static_cast<uint32_t>(n - 2), 4);
             out.sb(r.cdx, n).sb(r.cdy, n).sb(r.dx, n).sb(r.dy, n);
         }
@@ -203,10 +205,19 @@ FillStyle FillStyle::bitmap(uint16_t id, const Matrix& m, bool repeat, bool smoo
     return f;
 }
 
+LineStyle LineStyle::solid(uint16_t width, Rgba color) {
+    LineStyle l;
+    l.width = width;
+    l.color = color;
+    return l;
+}
+
 Matrix gradientBox(double x, double y, double w, double h, double radians) {
+    // Turn inside the gradient square first, then stretch it to the box: the gradient
+    // spans the box's width at angle 0 and its height at a quarter turn.
     double sx = w / 32768.0, sy = h / 32768.0;
     double cs = std::cos(radians), sn = std::sin(radians);
-    return {sx * cs, sx * sn, -sy * sn, sy * cs, x + w / 2, y + h / 2};
+    return {sx * cs, sy * sn, -sx * sn, sy * cs, x + w / 2, y + h / 2};
 }
 
 int ShapeBuilder::addFill(FillStyle f) {
@@ -229,7 +240,7 @@ ShapeBuilder& ShapeBuilder::newStyles() {
 }
 
 ShapeBuilder::Record& ShapeBuilder::pending() {
-    if (!pending_) pending_.emplace();
+    if (!pending_) pending_ = Record{};
     return *pending_;
 }
 
@@ -372,8 +383,8 @@ ShapeBuilder& ShapeBuilder::ellipse(double cx, double cy, double rx, double ry) 
     moveTo(cx + rx, cy);
     for (int i = 0; i < 8; ++i) {
         double mid = step * (i + 0.5), end = step * (i + 1);
-        curveTo(cx + rx * k * std::cos(mid), cy + ry * k * std::sin(mid),
-                cx + rx * std::cos(end), cy + ry * std::sin(end));
+        curveTo(cx + rx * k * std::cos(mid), cy + ry * k * std::sin(mid), cx + rx * std::cos(end),
+                cy + ry * std::sin(end));
     }
     return *this;
 }
@@ -381,7 +392,8 @@ ShapeBuilder& ShapeBuilder::ellipse(double cx, double cy, double rx, double ry) 
 ShapeBuilder& ShapeBuilder::polygon(const std::vector<std::pair<double, double>>& points) {
     if (points.empty()) return *this;
     moveTo(points[0].first, points[0].second);
-    for (size_t i = 1; i < points.size(); ++i) lineTo(points[i].first, points[i].second);
+    for (size_t i = 1; i < points.size(); ++i)
+        lineTo(points[i].first, points[i].second);
     return lineTo(points[0].first, points[0].second);
 }
 
@@ -405,7 +417,8 @@ Rect ShapeBuilder::edgeBounds() const {
 uint16_t ShapeBuilder::maxLineWidth() const {
     uint16_t w = 0;
     for (const StyleGroup& g : groups_)
-        for (const LineStyle& l : g.lines) w = std::max(w, l.width);
+        for (const LineStyle& l : g.lines)
+            w = std::max(w, l.width);
     return w;
 }
 
@@ -509,9 +522,11 @@ Tag defineMorphShape(uint16_t id, const MorphShapeBuilder& morph, int version) {
     size_t offsetAt = out.size();
     out.u32(0);
     styleCount(out, morph.fills().size(), 3);
-    for (const MorphFill& f : morph.fills()) encodeMorphFill(out, f);
+    for (const MorphFill& f : morph.fills())
+        encodeMorphFill(out, f);
     styleCount(out, morph.lines().size(), 3);
-    for (const MorphLine& l : morph.lines()) encodeMorphLine(out, l, version);
+    for (const MorphLine& l : morph.lines())
+        encodeMorphLine(out, l, version);
     encodeShape(out, morph.start(), unsignedBits(morph.fills().size()),
                 unsignedBits(morph.lines().size()));
     out.patchU32(offsetAt, static_cast<uint32_t>(out.size() - offsetAt - 4));

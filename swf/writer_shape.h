@@ -38,9 +38,9 @@ struct FillStyle {
         ClippedBitmapHard = 0x43,   // not smoothed
     };
     Type type = Type::Solid;
-    Rgba color;         // solid
-    Matrix matrix;      // gradients: gradient square to shape; bitmaps: pixels to twips
-    Gradient gradient;  // gradients
+    Rgba color;        // solid
+    Matrix matrix;     // gradients: gradient square to shape; bitmaps: pixels to twips
+    Gradient gradient; // gradients
     uint16_t bitmapId = 0;
 
     static FillStyle solid(Rgba c);
@@ -51,7 +51,8 @@ struct FillStyle {
 };
 
 // Matrix mapping the gradient square (-16384..16384 twips on both axes) onto the box
-// (x, y, w, h) in twips, turned by `radians` around the box centre.
+// (x, y, w, h) in twips, with the gradient direction turned by `radians` (0 runs left
+// to right across the box, a quarter turn top to bottom).
 Matrix gradientBox(double x, double y, double w, double h, double radians = 0);
 
 enum class Cap : uint8_t { Round = 0, None = 1, Square = 2 };
@@ -70,6 +71,8 @@ struct LineStyle {
     bool pixelHinting = false;
     bool noClose = false;
     std::optional<FillStyle> fill; // stroke painted with a fill instead of `color`
+
+    static LineStyle solid(uint16_t width, Rgba color);
 };
 
 // Morph styles: start and end values of the same style. The end style must have the same
@@ -85,7 +88,7 @@ struct MorphLine {
 // units), rounded to whole units; the builder turns them into the deltas of the edge
 // records and splits edges that are too long for one record.
 class ShapeBuilder {
-public:
+  public:
     struct StyleGroup {
         std::vector<FillStyle> fills;
         std::vector<LineStyle> lines;
@@ -140,7 +143,7 @@ public:
     int32_t penX() const { return penX_; }
     int32_t penY() const { return penY_; }
 
-private:
+  private:
     Record& pending();
     void flushPending();
     void addLineEdge(int32_t x, int32_t y);
@@ -160,7 +163,7 @@ private:
 // Start and end outlines of a morph plus its morph styles. Draw the start with style
 // selections and moves; draw the end with the same edges in the same order (moves only).
 class MorphShapeBuilder {
-public:
+  public:
     int addFill(MorphFill f);
     int addLine(MorphLine l);
     ShapeBuilder& start() { return start_; }
@@ -170,7 +173,7 @@ public:
     const std::vector<MorphFill>& fills() const { return fills_; }
     const std::vector<MorphLine>& lines() const { return lines_; }
 
-private:
+  private:
     ShapeBuilder start_, end_;
     std::vector<MorphFill> fills_;
     std::vector<MorphLine> lines_;

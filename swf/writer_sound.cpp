@@ -29,7 +29,8 @@ std::vector<uint8_t> soundInfo(const SoundInfo& info) {
     if (info.envelope) {
         if (info.envelope->size() > 255) throw std::invalid_argument("too many envelope points");
         b.u8(static_cast<uint8_t>(info.envelope->size()));
-        for (const SoundEnvelopePoint& p : *info.envelope) b.u32(p.pos44).u16(p.left).u16(p.right);
+        for (const SoundEnvelopePoint& p : *info.envelope)
+            b.u32(p.pos44).u16(p.left).u16(p.right);
     }
     return b.take();
 }

@@ -12,8 +12,9 @@
 namespace swf::writer {
 
 struct SoundFormat {
-    uint8_t codec = 3; // 0 raw native, 1 ADPCM, 2 MP3, 3 raw little-endian, 4-6 Nellymoser, 11 Speex
-    uint8_t rate = 3;  // 0 5.5 kHz, 1 11 kHz, 2 22 kHz, 3 44 kHz
+    uint8_t codec =
+        3;            // 0 raw native, 1 ADPCM, 2 MP3, 3 raw little-endian, 4-6 Nellymoser, 11 Speex
+    uint8_t rate = 3; // 0 5.5 kHz, 1 11 kHz, 2 22 kHz, 3 44 kHz
     bool sixteenBit = true;
     bool stereo = false;
 };

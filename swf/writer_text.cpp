@@ -66,13 +66,17 @@ Tag font23(uint16_t tagCode, uint16_t id, const FontDesc& font) {
             offset += s.size();
         }
         put(offset); // code table
-        for (const auto& s : shapes) b.bytes(s);
-        for (const FontGlyph& g : font.glyphs) code(b, g.code, wideCodes);
+        for (const auto& s : shapes)
+            b.bytes(s);
+        for (const FontGlyph& g : font.glyphs)
+            code(b, g.code, wideCodes);
     }
     if (font.layout) {
         b.i16(font.layout->ascent).i16(font.layout->descent).i16(font.layout->leading);
-        for (const FontGlyph& g : font.glyphs) b.i16(g.advance);
-        for (const FontGlyph& g : font.glyphs) b.rect(g.bounds.value_or(g.shape.edgeBounds()));
+        for (const FontGlyph& g : font.glyphs)
+            b.i16(g.advance);
+        for (const FontGlyph& g : font.glyphs)
+            b.rect(g.bounds.value_or(g.shape.edgeBounds()));
         b.u16(static_cast<uint16_t>(font.layout->kerning.size()));
         for (const KerningPair& k : font.layout->kerning) {
             code(b, k.left, wideCodes);
@@ -111,7 +115,8 @@ Tag defineFont(uint16_t id, const FontDesc& font) {
         b.u16(static_cast<uint16_t>(offset));
         offset += shapes.back().size();
     }
-    for (const auto& s : shapes) b.bytes(s);
+    for (const auto& s : shapes)
+        b.bytes(s);
     return {tagcode::DefineFont, b.take()};
 }
 
@@ -128,13 +133,18 @@ Tag defineFontInfo(uint16_t id, const FontDesc& font, int version) {
         .flag(font.bold)
         .flag(font.wideCodes);
     if (version == 2) b.u8(font.language);
-    for (const FontGlyph& g : font.glyphs) code(b, g.code, font.wideCodes);
+    for (const FontGlyph& g : font.glyphs)
+        code(b, g.code, font.wideCodes);
     return {version == 1 ? tagcode::DefineFontInfo : tagcode::DefineFontInfo2, b.take()};
 }
 
-Tag defineFont2(uint16_t id, const FontDesc& font) { return font23(tagcode::DefineFont2, id, font); }
+Tag defineFont2(uint16_t id, const FontDesc& font) {
+    return font23(tagcode::DefineFont2, id, font);
+}
 
-Tag defineFont3(uint16_t id, const FontDesc& font) { return font23(tagcode::DefineFont3, id, font); }
+Tag defineFont3(uint16_t id, const FontDesc& font) {
+    return font23(tagcode::DefineFont3, id, font);
+}
 
 Tag defineFontName(uint16_t id, std::string_view name, std::string_view copyright) {
     return {tagcode::DefineFontName, Buffer().u16(id).string(name).string(copyright).take()};
@@ -163,15 +173,16 @@ Tag defineText(uint16_t id, const Rect& bounds, const Matrix& matrix,
         if (r.y) b.i16(*r.y);
         if (r.fontId) b.u16(r.height);
         b.u8(static_cast<uint8_t>(r.glyphs.size()));
-        for (const GlyphEntry& g : r.glyphs) b.ub(g.index, glyphBits).sb(g.advance, advanceBits);
+        for (const GlyphEntry& g : r.glyphs)
+            b.ub(g.index, glyphBits).sb(g.advance, advanceBits);
         b.align();
     }
     b.u8(0);
     return {version == 1 ? tagcode::DefineText : tagcode::DefineText2, b.take()};
 }
 
-TextRecord layoutText(const FontDesc& font, uint16_t fontId, uint16_t height, Rgba color,
-                      int16_t x, int16_t y, std::string_view utf8, int emSize) {
+TextRecord layoutText(const FontDesc& font, uint16_t fontId, uint16_t height, Rgba color, int16_t x,
+                      int16_t y, std::string_view utf8, int emSize) {
     TextRecord r;
     r.fontId = fontId;
     r.height = height;
@@ -183,7 +194,8 @@ TextRecord layoutText(const FontDesc& font, uint16_t fontId, uint16_t height, Rg
         for (size_t g = 0; g < font.glyphs.size(); ++g) {
             if (font.glyphs[g].code != cp) continue;
             double advance = double(font.glyphs[g].advance) * height / emSize;
-            r.glyphs.push_back({static_cast<uint32_t>(g), static_cast<int32_t>(std::lround(advance))});
+            r.glyphs.push_back(
+                {static_cast<uint32_t>(g), static_cast<int32_t>(std::lround(advance))});
             break;
         }
     }
@@ -192,7 +204,8 @@ TextRecord layoutText(const FontDesc& font, uint16_t fontId, uint16_t height, Rg
 
 int32_t textWidth(const TextRecord& record) {
     int32_t w = 0;
-    for (const GlyphEntry& g : record.glyphs) w += g.advance;
+    for (const GlyphEntry& g : record.glyphs)
+        w += g.advance;
     return w;
 }
 

@@ -41,7 +41,7 @@ struct FontDesc {
 };
 
 // Glyph outline: fill1(1) for the glyph fill; no line styles.
-Tag defineFont(uint16_t id, const FontDesc& font); // glyph shapes only
+Tag defineFont(uint16_t id, const FontDesc& font);                      // glyph shapes only
 Tag defineFontInfo(uint16_t id, const FontDesc& font, int version = 1); // 1 or 2
 Tag defineFont2(uint16_t id, const FontDesc& font);
 Tag defineFont3(uint16_t id, const FontDesc& font);
@@ -67,8 +67,8 @@ Tag defineText(uint16_t id, const Rect& bounds, const Matrix& matrix,
 // A record for a UTF-8 string set in `font` at `height` twips: glyph indices by code,
 // advances from the layout table (or the glyph advances) scaled from `emSize` units.
 // Characters the font lacks are skipped.
-TextRecord layoutText(const FontDesc& font, uint16_t fontId, uint16_t height, Rgba color,
-                      int16_t x, int16_t y, std::string_view utf8, int emSize = 1024);
+TextRecord layoutText(const FontDesc& font, uint16_t fontId, uint16_t height, Rgba color, int16_t x,
+                      int16_t y, std::string_view utf8, int emSize = 1024);
 // Sum of the record's advances.
 int32_t textWidth(const TextRecord& record);
 

@@ -5,6 +5,7 @@
 #include "writer_actions.h"
 #include "writer_tag.h"
 
+#include <map>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -12,7 +13,7 @@
 namespace swf::writer {
 
 class TimelineWriter {
-public:
+  public:
     // Appends a tag; ShowFrame tags are counted as frames.
     TimelineWriter& add(const Tag& tag);
     TimelineWriter& add(uint16_t code, std::vector<uint8_t> body);
@@ -25,6 +26,12 @@ public:
     TimelineWriter& move(uint16_t depth, const Matrix& matrix,
                          std::optional<ColorTransform> cxform = {});
     TimelineWriter& remove(uint16_t depth);
+    // Places `character` at `depth`, or moves it when this writer already put it there
+    // (replacing another character placed there). Depths filled through add() are not
+    // tracked.
+    TimelineWriter& put(uint16_t depth, uint16_t character, const Matrix& matrix,
+                        std::optional<ColorTransform> cxform = {},
+                        std::optional<uint16_t> ratio = {});
     TimelineWriter& label(std::string_view name);
     TimelineWriter& actions(const ActionBuilder& actions);
 
@@ -32,9 +39,10 @@ public:
     // The encoded tags so far, without an End tag.
     const std::vector<uint8_t>& tagBytes() const { return bytes_; }
 
-private:
+  private:
     std::vector<uint8_t> bytes_;
     int frames_ = 0;
+    std::map<uint16_t, uint16_t> occupants_; // depth -> character, for put()
 };
 
 // DefineSprite: id, frame count (counted ShowFrames unless given), the tags, End.

@@ -23,7 +23,8 @@ using Bytes = std::vector<uint8_t>;
 
 Bytes cat(std::initializer_list<Bytes> parts) {
     Bytes out;
-    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+    for (const auto& p : parts)
+        out.insert(out.end(), p.begin(), p.end());
     return out;
 }
 
@@ -42,10 +43,13 @@ Bytes lossless(int format, int w, int h, const Bytes& raw, int tableEntries = 0)
     return cat({out, zlib(raw)});
 }
 
-Bytes le32(uint32_t v) { return {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)}; }
+Bytes le32(uint32_t v) {
+    return {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
+}
 
 // Encodes samples (components per pixel given by the colour space) with libjpeg, 4:4:4.
-Bytes encodeJpeg(int w, int h, J_COLOR_SPACE space, const Bytes& samples, bool progressive = false) {
+Bytes encodeJpeg(int w, int h, J_COLOR_SPACE space, const Bytes& samples,
+                 bool progressive = false) {
     jpeg_compress_struct c{};
     jpeg_error_mgr err{};
     c.err = jpeg_std_error(&err);
@@ -118,11 +122,14 @@ Bytes encodePng(const QImage& image) {
 Bytes encodeGif() {
     Bytes out;
     int err = 0;
-    GifFileType* gif = EGifOpen(&out, [](GifFileType* g, const GifByteType* b, int n) {
-        auto* o = static_cast<Bytes*>(g->UserData);
-        o->insert(o->end(), b, b + n);
-        return n;
-    }, &err);
+    GifFileType* gif = EGifOpen(
+        &out,
+        [](GifFileType* g, const GifByteType* b, int n) {
+            auto* o = static_cast<Bytes*>(g->UserData);
+            o->insert(o->end(), b, b + n);
+            return n;
+        },
+        &err);
     GifColorType colors[4] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {9, 9, 9}};
     ColorMapObject* map = GifMakeMapObject(4, colors);
     EGifSetGifVersion(gif, true);
@@ -132,7 +139,8 @@ Bytes encodeGif() {
     EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, int(EGifGCBToExtension(&gcb, ext)), ext);
     EGifPutImageDesc(gif, 1, 1, 2, 2, false, nullptr);
     GifPixelType rows[2][2] = {{0, 1}, {2, 0}};
-    for (auto& row : rows) EGifPutLine(gif, row, 2);
+    for (auto& row : rows)
+        EGifPutLine(gif, row, 2);
     EGifCloseFile(gif, &err);
     GifFreeMapObject(map);
     return out;
@@ -175,14 +183,16 @@ TEST(BitmapLossless, ColorMappedRowsArePaddedAndOutOfTableIndicesHaveNoColour) {
     // 3 pixels a row, padded to 4; index 7 is past the two-entry table.
     const Bytes rgbTable{10, 20, 30, 200, 100, 50};
     const Bytes rows{0, 1, 7, 0xEE, 1, 0, 0, 0xEE};
-    auto bm = bitmapOf(swf::decodeDefineBitsLossless(20, lossless(3, 3, 2, cat({rgbTable, rows}), 2)));
+    auto bm =
+        bitmapOf(swf::decodeDefineBitsLossless(20, lossless(3, 3, 2, cat({rgbTable, rows}), 2)));
     ASSERT_EQ(bm.pixels.size(), 6u);
     EXPECT_EQ(bm.pixels, (std::vector<uint32_t>{0xFF0A141E, 0xFFC86432, 0xFF000000, 0xFFC86432,
                                                 0xFF0A141E, 0xFF0A141E}));
 
     // Lossless2: RGBA entries are premultiplied; one that is not gets clamped to its alpha.
     const Bytes rgbaTable{0x40, 0x20, 0x10, 0x80, 0xFF, 0x90, 0x00, 0x80};
-    auto bm2 = bitmapOf(swf::decodeDefineBitsLossless(36, lossless(3, 3, 2, cat({rgbaTable, rows}), 2)));
+    auto bm2 =
+        bitmapOf(swf::decodeDefineBitsLossless(36, lossless(3, 3, 2, cat({rgbaTable, rows}), 2)));
     EXPECT_EQ(bm2.pixels, (std::vector<uint32_t>{0x80402010, 0x80808000, 0x00000000, 0x80808000,
                                                  0x80402010, 0x80402010}));
 }
@@ -198,11 +208,14 @@ TEST(BitmapLossless, Pix15IsBigEndianWithPaddedRows) {
 }
 
 TEST(BitmapLossless, DirectPixelsIgnoreReservedByteOrKeepPremultipliedAlpha) {
-    const Bytes raw{0x12, 10, 20, 30, 0x00, 40, 50, 60, 0x80, 0x40, 0x20, 0x10, 0x40, 0xFF, 0x40, 0x00};
+    const Bytes raw{0x12, 10,   20,   30,   0x00, 40,   50,   60,
+                    0x80, 0x40, 0x20, 0x10, 0x40, 0xFF, 0x40, 0x00};
     auto opaque = bitmapOf(swf::decodeDefineBitsLossless(20, lossless(5, 2, 2, raw)));
-    EXPECT_EQ(opaque.pixels, (std::vector<uint32_t>{0xFF0A141E, 0xFF28323C, 0xFF402010, 0xFFFF4000}));
+    EXPECT_EQ(opaque.pixels,
+              (std::vector<uint32_t>{0xFF0A141E, 0xFF28323C, 0xFF402010, 0xFFFF4000}));
     auto alpha = bitmapOf(swf::decodeDefineBitsLossless(36, lossless(5, 2, 2, raw)));
-    EXPECT_EQ(alpha.pixels, (std::vector<uint32_t>{0x120A1212, 0x00000000, 0x80402010, 0x40404000}));
+    EXPECT_EQ(alpha.pixels,
+              (std::vector<uint32_t>{0x120A1212, 0x00000000, 0x80402010, 0x40404000}));
 
     // A stream longer than the image is cut at the image size.
     Bytes longer = raw;
@@ -226,11 +239,12 @@ TEST(BitmapLossless, TruncatedStreamKeepsDecodedPixelsAndBadHeadersAreErrors) {
     EXPECT_EQ(bm.pixels.front() & 0xFFFFFF00u, 0xFF110000u);
     EXPECT_EQ(bm.pixels.back(), 0u);
 
-    EXPECT_FALSE(swf::ok(swf::decodeDefineBitsLossless(20, Bytes{5, 2, 0})));               // short header
-    EXPECT_FALSE(swf::ok(swf::decodeDefineBitsLossless(20, lossless(6, 2, 2, raw))));   // format
-    EXPECT_FALSE(swf::ok(swf::decodeDefineBitsLossless(20, lossless(5, 0, 2, raw))));   // empty
-    EXPECT_FALSE(swf::ok(swf::decodeDefineBitsLossless(20, Bytes{5, 2, 0, 2, 0, 1, 2, 3}))); // not zlib
-    EXPECT_FALSE(swf::ok(swf::decodeDefineBitsLossless(21, lossless(5, 2, 2, raw))));   // tag
+    EXPECT_FALSE(swf::ok(swf::decodeDefineBitsLossless(20, Bytes{5, 2, 0}))); // short header
+    EXPECT_FALSE(swf::ok(swf::decodeDefineBitsLossless(20, lossless(6, 2, 2, raw)))); // format
+    EXPECT_FALSE(swf::ok(swf::decodeDefineBitsLossless(20, lossless(5, 0, 2, raw)))); // empty
+    EXPECT_FALSE(
+        swf::ok(swf::decodeDefineBitsLossless(20, Bytes{5, 2, 0, 2, 0, 1, 2, 3})));   // not zlib
+    EXPECT_FALSE(swf::ok(swf::decodeDefineBitsLossless(21, lossless(5, 2, 2, raw)))); // tag
 }
 
 TEST(BitmapLimits, OversizeImagesAreRefused) {
@@ -263,12 +277,14 @@ TEST(BitmapJpeg, MarkerQuirksOfSwfFilesAreRepaired) {
 TEST(BitmapJpeg, ProgressiveGreyscaleAndCmykBecomeRgb) {
     expectQuadrants(bitmapOf(swf::decodeDefineBitsJpeg(21, quadrantJpeg(true))));
 
-    auto grey = bitmapOf(swf::decodeDefineBitsJpeg(21, encodeJpeg(8, 8, JCS_GRAYSCALE, Bytes(64, 0x60))));
+    auto grey =
+        bitmapOf(swf::decodeDefineBitsJpeg(21, encodeJpeg(8, 8, JCS_GRAYSCALE, Bytes(64, 0x60))));
     EXPECT_TRUE(near(at(grey, 4, 4), 0xFF606060, 2));
 
     // libjpeg writes the Adobe marker, so samples are read as inverted CMYK: this is red.
     Bytes cmyk;
-    for (int i = 0; i < 64; ++i) cmyk.insert(cmyk.end(), {255, 0, 0, 255});
+    for (int i = 0; i < 64; ++i)
+        cmyk.insert(cmyk.end(), {255, 0, 0, 255});
     auto red = bitmapOf(swf::decodeDefineBitsJpeg(21, encodeJpeg(8, 8, JCS_CMYK, cmyk)));
     EXPECT_TRUE(near(at(red, 4, 4), 0xFFFF0000));
 }
@@ -290,8 +306,10 @@ TEST(BitmapJpeg, AlphaPlaneClampsPremultipliedColour) {
     // Grey 0x80 stored premultiplied for alpha 0x80; white where alpha is 0x40 was not
     // premultiplied by its writer and is clamped.
     Bytes rgb;
-    for (int i = 0; i < 64; ++i) rgb.insert(rgb.end(), {0x80, 0x80, 0x80});
-    for (int i = 0; i < 64; ++i) rgb.insert(rgb.end(), {0xFF, 0xFF, 0xFF});
+    for (int i = 0; i < 64; ++i)
+        rgb.insert(rgb.end(), {0x80, 0x80, 0x80});
+    for (int i = 0; i < 64; ++i)
+        rgb.insert(rgb.end(), {0xFF, 0xFF, 0xFF});
     const Bytes jpeg = encodeJpeg(8, 16, JCS_RGB, rgb);
     Bytes alpha(64, 0x80);
     alpha.resize(128, 0x40);
@@ -305,7 +323,8 @@ TEST(BitmapJpeg, AlphaPlaneClampsPremultipliedColour) {
 
     // Short, corrupt or missing planes leave the image opaque.
     for (const Bytes& plane : {zlib(Bytes(100, 0x80)), Bytes{1, 2, 3, 4}, Bytes{}}) {
-        auto opaque = bitmapOf(swf::decodeDefineBitsJpeg(35, cat({le32(uint32_t(jpeg.size())), jpeg, plane})));
+        auto opaque = bitmapOf(
+            swf::decodeDefineBitsJpeg(35, cat({le32(uint32_t(jpeg.size())), jpeg, plane})));
         EXPECT_TRUE(near(at(opaque, 3, 12), 0xFFFFFFFF));
     }
     EXPECT_FALSE(swf::ok(swf::decodeDefineBitsJpeg(35, Bytes{1, 0})));

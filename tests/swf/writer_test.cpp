@@ -16,6 +16,7 @@
 #include <fstream>
 #include <iterator>
 #include <numbers>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -44,7 +45,8 @@ Bytes bits(const std::string& s) {
 
 Bytes cat(std::initializer_list<Bytes> parts) {
     Bytes out;
-    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+    for (const auto& p : parts)
+        out.insert(out.end(), p.begin(), p.end());
     return out;
 }
 
@@ -69,7 +71,8 @@ Bytes inflate(const Bytes& z, size_t expected) {
 // Decodes ZWS data with liblzma's .lzma decoder: properties + 64-bit size + stream.
 Bytes unlzma(const Bytes& file, uint64_t declaredSize) {
     Bytes alone(file.begin() + 12, file.begin() + 17);
-    for (int i = 0; i < 8; ++i) alone.push_back(uint8_t(declaredSize >> (8 * i)));
+    for (int i = 0; i < 8; ++i)
+        alone.push_back(uint8_t(declaredSize >> (8 * i)));
     alone.insert(alone.end(), file.begin() + 17, file.end());
     lzma_stream s = LZMA_STREAM_INIT;
     EXPECT_EQ(lzma_alone_decoder(&s, UINT64_MAX), LZMA_OK);
@@ -87,8 +90,7 @@ Bytes unlzma(const Bytes& file, uint64_t declaredSize) {
 
 // A movie with a little of everything, so compressed forms have real content.
 MovieWriter sampleMovie() {
-    MovieWriter m(13, {0, 11000, 0, 8000}, 24);
-    m.add(setBackgroundColor({10, 20, 30}));
+    MovieWriter m(13, {0, 11000, 0, 8000}, 24, Rgba{10, 20, 30});
     ShapeBuilder s;
     s.fill1(s.addFill(FillStyle::solid({200, 40, 40}))).ellipse(1000, 1000, 600, 400);
     uint16_t id = m.newId();
@@ -150,8 +152,7 @@ TEST(WriterRecords, Rect) {
 TEST(WriterRecords, Matrix) {
     // Identity: no scale, no rotate, zero translate bits.
     EXPECT_EQ(Buffer().matrix({}).data(), bits("0 0 00000"));
-    EXPECT_EQ(Buffer().matrix(Matrix::translate(20, -20)).data(),
-              bits("0 0 00110 010100 101100"));
+    EXPECT_EQ(Buffer().matrix(Matrix::translate(20, -20)).data(), bits("0 0 00110 010100 101100"));
     // 2.0 = 0x20000 needs 19 bits, 0.5 = 0x8000 fits them.
     EXPECT_EQ(Buffer().matrix(Matrix::scale(2, 0.5)).data(),
               bits("1 10011 0100000000000000000 0001000000000000000 0 00000"));
@@ -212,13 +213,18 @@ TEST(WriterMovie, UncompressedHeaderAndFrameCount) {
     EXPECT_EQ(Bytes(f.begin(), f.begin() + 4), (Bytes{'F', 'W', 'S', 6}));
     EXPECT_EQ(le32(f, 4), f.size());
     Bytes expectedBody = cat({{0x78, 0x00, 0x05, 0x5F, 0x00, 0x00, 0x0F, 0xA0, 0x00},
-                              {0x80, 0x0C},           // 12.5 fps as 8.8
-                              {3, 0},                 // three ShowFrame tags
+                              {0x80, 0x0C}, // 12.5 fps as 8.8
+                              {3, 0},       // three ShowFrame tags
                               {0x40, 0, 0x40, 0, 0x40, 0},
-                              {0, 0}});               // End
+                              {0, 0}}); // End
     EXPECT_EQ(Bytes(f.begin() + 8, f.end()), expectedBody);
     EXPECT_EQ(m.body(), expectedBody);
     EXPECT_EQ(m.frameCount(), 3);
+
+    // A background colour starts the tag list, after FileAttributes from SWF 8 on.
+    EXPECT_EQ(MovieWriter(6, {}, 24, Rgba{1, 2, 3}).tagBytes(), (Bytes{0x43, 0x02, 1, 2, 3}));
+    EXPECT_EQ(MovieWriter(8, {}, 24, Rgba{1, 2, 3}).tagBytes(),
+              (Bytes{0x44, 0x11, 0, 0, 0, 0, 0x43, 0x02, 1, 2, 3}));
 
     // Odd headers for broken fixtures.
     m.setHeaderFrameCount(500).setFileLength(7).setEndTag(false);
@@ -295,15 +301,15 @@ TEST(WriterShapes, SolidSquareRecords) {
     EXPECT_EQ(t.code, tagcode::DefineShape3);
     Bytes expected = cat({{1, 0},
                           bits("00110 000000 010100 000000 010100"), // bounds
-                          {1, 0x00, 255, 0, 0, 128},                  // one solid RGBA fill
-                          {0},                                        // no line styles
-                          {0x10},                                     // 1 fill bit, 0 line bits
-                          bits("0 0 0 1 0 1 00000 1"                  // moveTo(0,0), fill1 = 1
-                               " 11 0100 0 0 010100"                  // dx = 20
-                               " 11 0100 0 1 010100"                  // dy = 20
-                               " 11 0100 0 0 101100"                  // dx = -20
-                               " 11 0100 0 1 101100"                  // dy = -20
-                               " 000000")});                          // end
+                          {1, 0x00, 255, 0, 0, 128},                 // one solid RGBA fill
+                          {0},                                       // no line styles
+                          {0x10},                                    // 1 fill bit, 0 line bits
+                          bits("0 0 0 1 0 1 00000 1"                 // moveTo(0,0), fill1 = 1
+                               " 11 0100 0 0 010100"                 // dx = 20
+                               " 11 0100 0 1 010100"                 // dy = 20
+                               " 11 0100 0 0 101100"                 // dx = -20
+                               " 11 0100 0 1 101100"                 // dy = -20
+                               " 000000")});                         // end
     EXPECT_EQ(t.body, expected);
 
     // Version 1 writes RGB colours.
@@ -317,20 +323,20 @@ TEST(WriterShapes, EdgesCurvesAndNewStyles) {
     s.fill0(s.addFill(FillStyle::solid({1, 2, 3})));
     s.lineTo(3, 5).curveTo(4, 0, 0, 0);
     s.newStyles();
-    s.line(s.addLine({40, {9, 8, 7}})).moveTo(-1, 0).lineTo(-1, 0);
+    s.line(s.addLine(LineStyle::solid(40, {9, 8, 7}))).moveTo(-1, 0).lineTo(-1, 0);
     Bytes expected = cat({{1, 0},
                           bits("00110 101011 011000 101100 011001"), // grown by 20 for the line
                           {1, 0x00, 1, 2, 3},
                           {0},
                           {0x10},
-                          bits("0 0 0 0 1 0 1"             // fill0 = 1, no move
-                               " 11 0010 1 0011 0101"      // general line (3, 5), 4-bit deltas
+                          bits("0 0 0 0 1 0 1"                // fill0 = 1, no move
+                               " 11 0010 1 0011 0101"         // general line (3, 5), 4-bit deltas
                                " 10 0010 0001 1011 1100 0000" // curve (1,-5) then (-4,0)
-                               " 0 1 0 0 0 0"),            // new styles, nothing else
-                          {0, 1, 40, 0, 9, 8, 7},         // no fills, one line
+                               " 0 1 0 0 0 0"),               // new styles, nothing else
+                          {0, 1, 40, 0, 9, 8, 7},             // no fills, one line
                           bits("0000 0001"
-                               "0 0 1 0 0 1 00001 1 0 1"   // moveTo(-1,0), line = 1
-                               " 11 0000 0 1 00"           // zero-length edge, 2-bit field
+                               "0 0 1 0 0 1 00001 1 0 1" // moveTo(-1,0), line = 1
+                               " 11 0000 0 1 00"         // zero-length edge, 2-bit field
                                " 000000")});
     // The curve's extreme x (t = 0.2 of 3->4->0) is 3.2, rounded out to 4; y 0..5.
     Tag t = defineShape(1, s, 2);
@@ -355,7 +361,7 @@ TEST(WriterShapes, LongEdgesSplitAndBoundsFollowCurves) {
     EXPECT_NO_THROW(defineShape(1, s, 3));
 
     ShapeBuilder c;
-    c.addLine({40, {}});
+    c.addLine(LineStyle::solid(40, {}));
     c.moveTo(0, 0).curveTo(50, 100, 100, 0);
     EXPECT_EQ(c.edgeBounds(), (Rect{0, 100, 0, 50}));
     EXPECT_EQ(c.shapeBounds(), (Rect{-20, 120, -20, 70}));
@@ -369,8 +375,10 @@ TEST(WriterShapes, LongEdgesSplitAndBoundsFollowCurves) {
 
 TEST(WriterShapes, Shape4StylesAndGradients) {
     ShapeBuilder s;
-    Gradient g{{{0, {255, 0, 0, 255}}, {255, {0, 0, 255, 128}}}, Spread::Reflect,
-               Interpolation::LinearRgb, -0.5};
+    Gradient g{{{0, {255, 0, 0, 255}}, {255, {0, 0, 255, 128}}},
+               Spread::Reflect,
+               Interpolation::LinearRgb,
+               -0.5};
     s.addFill(FillStyle::focal(Matrix{}, g));
     LineStyle l;
     l.width = 60;
@@ -385,12 +393,13 @@ TEST(WriterShapes, Shape4StylesAndGradients) {
     s.setNonZeroWinding();
     Bytes body = defineShape(9, s, 4).body;
     Bytes expected = cat({{9, 0},
-                          {0x00},       // empty shape bounds
-                          {0x00},       // empty edge bounds
+                          {0x00}, // empty shape bounds
+                          {0x00}, // empty edge bounds
                           bits("00000 1 1 0"),
                           {1, 0x13},
                           bits("0 0 00000"), // identity gradient matrix
-                          bits("01 01 0010"), {0, 255, 0, 0, 255, 255, 0, 0, 255, 128},
+                          bits("01 01 0010"),
+                          {0, 255, 0, 0, 255, 255, 0, 0, 255, 128},
                           {0x80, 0xFF}, // focal -0.5
                           {1, 60, 0},
                           bits("01 10 1 1 0 0 00000 1 10"),
@@ -400,6 +409,20 @@ TEST(WriterShapes, Shape4StylesAndGradients) {
                           {0x11},
                           bits("000000")});
     EXPECT_EQ(body, expected);
+}
+
+TEST(WriterShapes, GradientBoxSpansTheBoxInItsDirection) {
+    double x, y;
+    Matrix across = gradientBox(100, 200, 3276.8, 1638.4);
+    across.map(16384, 0, x, y); // ratio 255 at the right edge, halfway down
+    EXPECT_NEAR(x, 3376.8, 1e-9);
+    EXPECT_NEAR(y, 1019.2, 1e-9);
+    Matrix down = gradientBox(100, 200, 3276.8, 1638.4, std::numbers::pi / 2);
+    down.map(16384, 0, x, y); // at the bottom edge, halfway across
+    EXPECT_NEAR(x, 1738.4, 1e-9);
+    EXPECT_NEAR(y, 1838.4, 1e-9);
+    down.map(-16384, 0, x, y);
+    EXPECT_NEAR(y, 200, 1e-9);
 }
 
 TEST(WriterShapes, MorphOffsetPointsAtEndEdges) {
@@ -417,8 +440,13 @@ TEST(WriterShapes, MorphOffsetPointsAtEndEdges) {
     Bytes startEdges = cat({{0x10}, bits("0 0 0 1 0 1 00000 1 11 0100 0 0 010100 000000")});
     Bytes endEdges = cat({{0x00}, bits("0 0 0 0 0 1 00000 11 0100 0 1 010100 000000")});
     uint32_t offset = uint32_t(styles.size() + startEdges.size());
-    EXPECT_EQ(t.body, cat({{3, 0}, startBounds, endBounds,
-                           {uint8_t(offset), 0, 0, 0}, styles, startEdges, endEdges}));
+    EXPECT_EQ(t.body, cat({{3, 0},
+                           startBounds,
+                           endBounds,
+                           {uint8_t(offset), 0, 0, 0},
+                           styles,
+                           startEdges,
+                           endEdges}));
     EXPECT_EQ(defineMorphShape(3, m, 2).code, tagcode::DefineMorphShape2);
 
     MorphShapeBuilder bad;
@@ -427,8 +455,7 @@ TEST(WriterShapes, MorphOffsetPointsAtEndEdges) {
 }
 
 TEST(WriterPlacement, PlaceObjectFamilies) {
-    EXPECT_EQ(tagBytes(placeObject(2, 1, Matrix{})),
-              (Bytes{0x05, 0x01, 2, 0, 1, 0, 0x00}));
+    EXPECT_EQ(tagBytes(placeObject(2, 1, Matrix{})), (Bytes{0x05, 0x01, 2, 0, 1, 0, 0x00}));
     Placement p;
     p.depth = 1;
     p.character = 2;
@@ -471,11 +498,10 @@ TEST(WriterPlacement, ClipActionsFollowTheVersionWidth) {
                                  {clipevent::KeyPress | clipevent::Load, 13, {0x00}}},
                                 true};
     Bytes body = placeObject2(p).body;
-    EXPECT_EQ(body, (Bytes{0x80, 1, 0, 0, 0,                // flags, depth, reserved
-                           0x03, 0x00, 0x02, 0x00,          // all events
-                           0x02, 0, 0, 0, 2, 0, 0, 0, 0x07, 0x00,
-                           0x01, 0x00, 0x02, 0x00, 2, 0, 0, 0, 13, 0x00,
-                           0, 0, 0, 0}));
+    EXPECT_EQ(body, (Bytes{0x80, 1,    0,    0,    0, // flags, depth, reserved
+                           0x03, 0x00, 0x02, 0x00,    // all events
+                           0x02, 0,    0,    0,    2, 0, 0,  0,    0x07, 0x00, 0x01, 0x00,
+                           0x02, 0x00, 2,    0,    0, 0, 13, 0x00, 0,    0,    0,    0}));
     p.clipActions = ClipActions{{{clipevent::MouseUp, 0, {0x00}}}, false};
     EXPECT_EQ(placeObject2(p).body,
               (Bytes{0x80, 1, 0, 0, 0, 0x20, 0, 0x20, 0, 1, 0, 0, 0, 0x00, 0, 0}));
@@ -487,13 +513,23 @@ TEST(WriterTimeline, SpritesNestTagListsAndCountFrames) {
     EXPECT_EQ(t.frameCount(), 3);
     Tag sprite = defineSprite(7, t);
     EXPECT_EQ(sprite.code, tagcode::DefineSprite);
-    EXPECT_EQ(sprite.body, (Bytes{7, 0, 3, 0,
-                                  0x86, 0x06, 0x06, 1, 0, 5, 0, 0x00, // PlaceObject2
-                                  0x40, 0, 0x02, 0x07, 1, 0, 0x40, 0, 0x40, 0,
-                                  0, 0}));
+    EXPECT_EQ(sprite.body,
+              (Bytes{7,    0, 3,    0,    0x86, 0x06, 0x06, 1, 0,    5, 0, 0x00, // PlaceObject2
+                     0x40, 0, 0x02, 0x07, 1,    0,    0x40, 0, 0x40, 0, 0, 0}));
     Bytes odd = defineSprite(7, t, 100, false).body;
     EXPECT_EQ(odd[2], 100);
     EXPECT_EQ(odd.size(), sprite.body.size() - 2);
+}
+
+TEST(WriterTimeline, PutPlacesMovesAndReplaces) {
+    TimelineWriter t;
+    t.put(2, 5, {}).put(2, 5, Matrix::translate(20, 0)).put(2, 6, {}, {}, 7);
+    t.remove(2).put(2, 6, {});
+    EXPECT_EQ(t.tagBytes(), (Bytes{0x86, 0x06, 0x06, 2, 0, 5,    0,    0x00,       // place
+                                   0x86, 0x06, 0x05, 2, 0, 0x0C, 0xA0, 0x00,       // move
+                                   0x88, 0x06, 0x17, 2, 0, 6,    0,    0x00, 7, 0, // replace, ratio
+                                   0x02, 0x07, 2,    0,                            // remove
+                                   0x86, 0x06, 0x06, 2, 0, 6,    0,    0x00}));    // place again
 }
 
 TEST(WriterActions, Encodings) {
@@ -502,21 +538,12 @@ TEST(WriterActions, Encodings) {
     a.push({PushValue::string("a"), PushValue::number(1.0), PushValue::integer(-1),
             PushValue::boolean(true), PushValue::constant(300)});
     a.gotoFrame2(true, 3).gotoFrame2(false).op(0x47).op(0x99, Bytes{0xFE, 0xFF});
-    Bytes expected = {0x07, 0x06,
-                      0x81, 2, 0, 5, 0,
-                      0x8C, 2, 0, 'x', 0,
-                      0x8B, 3, 0, '/', 'm', 0,
-                      0x96, 22, 0,
-                      0, 'a', 0,
-                      6, 0x00, 0x00, 0xF0, 0x3F, 0, 0, 0, 0, // high word first
-                      7, 0xFF, 0xFF, 0xFF, 0xFF,
-                      5, 1,
-                      9, 0x2C, 0x01,
-                      0x9F, 3, 0, 3, 3, 0,
-                      0x9F, 1, 0, 0,
-                      0x47,
-                      0x99, 2, 0, 0xFE, 0xFF,
-                      0x00};
+    Bytes expected = {0x07, 0x06, 0x81, 2,    0,    5, 0,    0x8C, 2,    0,    'x',  0,
+                      0x8B, 3,    0,    '/',  'm',  0, 0x96, 22,   0,    0,    'a',  0,
+                      6,    0x00, 0x00, 0xF0, 0x3F, 0, 0,    0,    0, // high word first
+                      7,    0xFF, 0xFF, 0xFF, 0xFF, 5, 1,    9,    0x2C, 0x01, 0x9F, 3,
+                      0,    3,    3,    0,    0x9F, 1, 0,    0,    0x47, 0x99, 2,    0,
+                      0xFE, 0xFF, 0x00};
     EXPECT_EQ(a.bytes(), expected);
     EXPECT_EQ(a.bytes(false).size(), expected.size() - 1);
     EXPECT_EQ(tagBytes(doAction(ActionBuilder().stop())), (Bytes{0x02, 0x03, 0x07, 0x00}));
@@ -526,17 +553,13 @@ TEST(WriterActions, Encodings) {
 TEST(WriterButtons, RecordsAndConditionActions) {
     ButtonRecord up{buttonstate::Up | buttonstate::HitTest, 2, 1, Matrix{}, {}, {}, {}};
     ButtonRecord over{buttonstate::Over, 3, 2, Matrix{}, {}, {}, 1};
-    std::vector<ButtonCondAction> actions = {
-        {buttoncond::OverDownToOverUp, {0x06, 0x00}},
-        {buttoncond::keyPress(13), {0x07, 0x00}}};
+    std::vector<ButtonCondAction> actions = {{buttoncond::OverDownToOverUp, {0x06, 0x00}},
+                                             {buttoncond::keyPress(13), {0x07, 0x00}}};
     Tag t = defineButton2(1, {up, over}, actions, true);
-    EXPECT_EQ(t.body, (Bytes{1, 0, 1,
-                             18, 0,                          // to the first condition action
-                             0x09, 2, 0, 1, 0, 0x00, 0x00,   // up + hit
-                             0x22, 3, 0, 2, 0, 0x00, 0x00, 1, // over, blend mode
-                             0,
-                             6, 0, 0x08, 0x00, 0x06, 0x00,
-                             0, 0, 0x00, 0x1A, 0x07, 0x00}));
+    EXPECT_EQ(t.body, (Bytes{1,    0, 1, 18,   0,                   // to the first condition action
+                             0x09, 2, 0, 1,    0,    0x00, 0x00,    // up + hit
+                             0x22, 3, 0, 2,    0,    0x00, 0x00, 1, // over, blend mode
+                             0,    6, 0, 0x08, 0x00, 0x06, 0x00, 0, 0, 0x00, 0x1A, 0x07, 0x00}));
     // Without actions the offset is 0; DefineButton has no colour transforms.
     EXPECT_EQ(defineButton2(1, {up}, {}).body,
               (Bytes{1, 0, 0, 0, 0, 0x09, 2, 0, 1, 0, 0x00, 0x00, 0}));
@@ -575,7 +598,8 @@ TEST(WriterBitmaps, LosslessPixelLayouts) {
 
 TEST(WriterBitmaps, JpegTagsAndSplitTables) {
     std::vector<uint32_t> px(16 * 8);
-    for (size_t i = 0; i < px.size(); ++i) px[i] = 0xFF000000 | uint32_t(i * 2) << 8;
+    for (size_t i = 0; i < px.size(); ++i)
+        px[i] = 0xFF000000 | uint32_t(i * 2) << 8;
     Bytes full = encodeJpeg(16, 8, px);
     ASSERT_GE(full.size(), 4u);
     EXPECT_EQ(Bytes(full.begin(), full.begin() + 2), (Bytes{0xFF, 0xD8}));
@@ -640,7 +664,8 @@ TEST(WriterText, FontTablesAndTextRecords) {
               cat({{'A', 0, 0x3A, 0x26},
                    {0x84, 0x03, 0xC8, 0, 50, 0},
                    {0, 2, 0, 1},
-                   bits("00011 000 010 000 010"), {0x00},
+                   bits("00011 000 010 000 010"),
+                   {0x00},
                    {1, 0, 'A', 0, 0x3A, 0x26, 0xF6, 0xFF}}));
     EXPECT_EQ(defineFont3(8, font).code, tagcode::DefineFont3);
 
@@ -655,10 +680,12 @@ TEST(WriterText, FontTablesAndTextRecords) {
     EXPECT_EQ(r.glyphs[0].advance, 200);
     EXPECT_EQ(textWidth(r), 400);
     Bytes t = defineText(5, {0, 400, 0, 400}, Matrix{}, {r}, 2).body;
-    Bytes head = cat({{5, 0}, bits("01010 0000000000 0110010000 0000000000 0110010000"),
-                      {0x00}, {0, 9}});
-    EXPECT_EQ(t, cat({head, {0x8F, 8, 0, 1, 2, 3, 4, 10, 0, 0x2C, 0x01, 0x90, 0x01, 2},
-                      bits("011001000 011001000"), {0}}));
+    Bytes head =
+        cat({{5, 0}, bits("01010 0000000000 0110010000 0000000000 0110010000"), {0x00}, {0, 9}});
+    EXPECT_EQ(t, cat({head,
+                      {0x8F, 8, 0, 1, 2, 3, 4, 10, 0, 0x2C, 0x01, 0x90, 0x01, 2},
+                      bits("011001000 011001000"),
+                      {0}}));
     EXPECT_EQ(defineText(5, {}, Matrix{}, {r}, 1).code, tagcode::DefineText);
 }
 
@@ -676,8 +703,8 @@ TEST(WriterText, EditTextFlagsAndFields) {
     d.border = true;
     d.wordWrap = true;
     EXPECT_EQ(defineEditText(9, d).body,
-              cat({{9, 0, 0x00, 0xC7, 0x2A, 3, 0, 240, 0, 1, 2, 3, 4, 20, 0,
-                    2, 1, 0, 2, 0, 3, 0, 0xFC, 0xFF, 'v', 0},
+              cat({{9,  0, 0x00, 0xC7, 0x2A, 3, 0, 240, 0, 1,    2,    3,   4,
+                    20, 0, 2,    1,    0,    2, 0, 3,   0, 0xFC, 0xFF, 'v', 0},
                    {'<', 'b', '>', 'x', '<', '/', 'b', '>', 0}}));
     EditTextDesc cls;
     cls.fontClass = "F";
@@ -696,7 +723,9 @@ TEST(WriterSound, FormatsAndSoundInfo) {
     info.envelope = std::vector<SoundEnvelopePoint>{{44100, 0, 32768}};
     EXPECT_EQ(startSound(4, info).body,
               (Bytes{4, 0, 0x1D, 10, 0, 0, 0, 3, 0, 1, 0x44, 0xAC, 0, 0, 0, 0, 0, 0x80}));
-    EXPECT_EQ(startSound(4, {true}).body, (Bytes{4, 0, 0x20}));
+    SoundInfo stop;
+    stop.syncStop = true;
+    EXPECT_EQ(startSound(4, stop).body, (Bytes{4, 0, 0x20}));
     Tag head = soundStreamHead({0, 2, true, false}, f, 576, -100, 1);
     EXPECT_EQ(head.code, tagcode::SoundStreamHead);
     EXPECT_EQ(head.body, (Bytes{0x0A, 0x2F, 0x40, 0x02, 0x9C, 0xFF}));
@@ -715,4 +744,36 @@ TEST(WriterControl, FileLevelTags) {
     EXPECT_EQ(Bytes(cm.begin(), cm.begin() + 5), (Bytes{6, 0x00, 0x00, 0x80, 0x3F}));
     EXPECT_EQ(dropShadowFilter({0, 0, 0, 255}, 4, 4, std::numbers::pi / 4, 5, 1).back(), 0x21);
     EXPECT_EQ(glowFilter({255, 255, 0, 255}, 8, 8, 2, 2, true, true).back(), 0xE2);
+}
+
+TEST(WriterSamples, BuildMakesTheBundledMovies) {
+    namespace fs = std::filesystem;
+    fs::path dir = testpaths::programDir();
+    if (!fs::exists(dir / "default.swf")) GTEST_SKIP() << "sample movies not built";
+    auto head = [](const fs::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        Bytes b(8);
+        in.read(reinterpret_cast<char*>(b.data()), 8);
+        return b;
+    };
+    std::set<char> kinds;
+    int count = 0;
+    for (const auto& entry : fs::directory_iterator(dir / "samples")) {
+        if (entry.path().extension() != ".swf") continue;
+        ++count;
+        Bytes b = head(entry.path());
+        ASSERT_TRUE(b[0] == 'F' || b[0] == 'C' || b[0] == 'Z') << entry.path();
+        EXPECT_EQ(b[1], 'W');
+        EXPECT_EQ(b[2], 'S');
+        if (b[0] == 'Z') {
+            EXPECT_GE(b[3], 13) << entry.path();
+        }
+        if (b[0] == 'F') {
+            EXPECT_EQ(le32(b, 4), fs::file_size(entry.path()));
+        }
+        kinds.insert(char(b[0]));
+    }
+    EXPECT_GE(count, 20); // two pages of the 16-cell grid
+    EXPECT_EQ(kinds.size(), 3u);
+    EXPECT_EQ(head(dir / "default.swf")[1], 'W');
 }
