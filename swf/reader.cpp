@@ -1,5 +1,6 @@
 #include "reader.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace swf {
@@ -88,12 +89,13 @@ std::string Reader::string() {
 }
 
 uint32_t Reader::ub(int n) {
+    n = std::clamp(n, 0, 32); // no field is wider; a broken width must not shift past 32
     uint32_t v = 0;
     for (int i = 0; i < n; ++i) {
         if (bitCount_ == 0) {
             if (pos_ >= data_.size()) {
                 overrun_ = true;
-                return v << (n - i);
+                return n - i >= 32 ? 0 : v << (n - i);
             }
             bitBuf_ = data_[pos_++];
             bitCount_ = 8;
