@@ -2,6 +2,7 @@
 // and render each into a small image.
 #include "swf/movie.h"
 #include "swf/qt/painter_backend.h"
+#include "swf/sound_decode.h"
 
 #include <QGuiApplication>
 
@@ -21,6 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!mp) return 0;
     swf::Player player(*mp);
     swf::ShapeCache cache;
+    std::unique_ptr<swf::StreamDecoder> stream;
+    if ((*mp)->root.streamHead) stream = std::make_unique<swf::StreamDecoder>(*(*mp)->root.streamHead);
     QImage img(64, 48, QImage::Format_ARGB32_Premultiplied);
     for (int i = 0; i < 4; ++i) {
         {
@@ -28,8 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             swf::renderFrame(player, p, QRectF(0, 0, 64, 48), cache);
         }
         player.tick();
-        player.takeSoundEvents();
-        player.takeStreamBlocks();
+        for (const auto& ev : player.takeSoundEvents()) swf::decodeSound(*ev.sound);
+        for (const auto* block : player.takeStreamBlocks())
+            if (stream) stream->decodeBlock(*block);
     }
     player.gotoFrame(player.totalFrames());
     player.gotoFrame(1);

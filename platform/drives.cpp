@@ -44,7 +44,8 @@ std::vector<Drive> SystemDrives::list() {
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         const QString mount = volume.rootPath();
         if (!volume.isValid() || !isBrowsableMount(mount, homeMount)) continue;
-        if (std::any_of(out.begin(), out.end(), [&](const Drive& d) { return d.mountPoint == mount; }))
+        if (std::any_of(out.begin(), out.end(),
+                        [&](const Drive& d) { return d.mountPoint == mount; }))
             continue; // a mount point mounted over keeps one entry
         Drive d;
         d.mountPoint = mount;

@@ -19,7 +19,8 @@ QStringList qtNameFilters(const QString& filter) {
 QString joinChosenFiles(const QStringList& paths) {
     if (paths.size() <= 1) return paths.value(0);
     QString out = QFileInfo(paths.first()).absolutePath();
-    for (const QString& p : paths) out += QChar(0) + QFileInfo(p).fileName();
+    for (const QString& p : paths)
+        out += QChar(0) + QFileInfo(p).fileName();
     return out;
 }
 

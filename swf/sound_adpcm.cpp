@@ -10,12 +10,12 @@ namespace swf::sound {
 namespace {
 
 constexpr std::array<int32_t, 89> kStep = {
-    7,     8,     9,     10,    11,    12,    13,    14,    16,    17,    19,    21,    23,
-    25,    28,    31,    34,    37,    41,    45,    50,    55,    60,    66,    73,    80,
-    88,    97,    107,   118,   130,   143,   157,   173,   190,   209,   230,   253,   279,
-    307,   337,   371,   408,   449,   494,   544,   598,   658,   724,   796,   876,   963,
-    1060,  1166,  1282,  1411,  1552,  1707,  1878,  2066,  2272,  2499,  2749,  3024,  3327,
-    3660,  4026,  4428,  4871,  5358,  5894,  6484,  7132,  7845,  8630,  9493,  10442, 11487,
+    7,     8,     9,     10,    11,    12,    13,    14,    16,    17,    19,   21,    23,
+    25,    28,    31,    34,    37,    41,    45,    50,    55,    60,    66,   73,    80,
+    88,    97,    107,   118,   130,   143,   157,   173,   190,   209,   230,  253,   279,
+    307,   337,   371,   408,   449,   494,   544,   598,   658,   724,   796,  876,   963,
+    1060,  1166,  1282,  1411,  1552,  1707,  1878,  2066,  2272,  2499,  2749, 3024,  3327,
+    3660,  4026,  4428,  4871,  5358,  5894,  6484,  7132,  7845,  8630,  9493, 10442, 11487,
     12635, 13899, 15289, 16818, 18500, 20350, 22385, 24623, 27086, 29794, 32767};
 
 // Index changes by code magnitude, for 2, 3, 4 and 5 bit codes.
@@ -56,7 +56,8 @@ void decodeAdpcm(std::span<const uint8_t> data, bool stereo, size_t maxFrames,
     Channel ch[2];
     size_t frames = 0;
     auto emit = [&] {
-        for (int c = 0; c < channels; ++c) out.push_back(static_cast<int16_t>(ch[c].sample));
+        for (int c = 0; c < channels; ++c)
+            out.push_back(static_cast<int16_t>(ch[c].sample));
         ++frames;
     };
     // A packet or code cut short by the end of the data is dropped whole.
@@ -69,9 +70,11 @@ void decodeAdpcm(std::span<const uint8_t> data, bool stereo, size_t maxFrames,
         emit();
         for (int k = 0; k < kCodesPerPacket && frames < maxFrames; ++k) {
             uint32_t codes[2] = {};
-            for (int c = 0; c < channels; ++c) codes[c] = r.ub(bits);
+            for (int c = 0; c < channels; ++c)
+                codes[c] = r.ub(bits);
             if (r.overrun()) return;
-            for (int c = 0; c < channels; ++c) ch[c].decode(codes[c], bits);
+            for (int c = 0; c < channels; ++c)
+                ch[c].decode(codes[c], bits);
             emit();
         }
     }

@@ -16,7 +16,9 @@ namespace swf::sound {
 
 // Rates are kept in half-hertz so that Flash's "5.5 kHz", exactly 44100 / 8 = 5512.5 Hz,
 // is a whole number. A SoundFormat holds that rate as 5512.
-inline uint32_t halfHz(uint32_t rate) { return rate == 5512 ? 11025 : rate * 2; }
+inline uint32_t halfHz(uint32_t rate) {
+    return rate == 5512 ? 11025 : rate * 2;
+}
 
 // The most source frames worth kMaxSoundFrames of output at this rate.
 inline size_t maxSourceFrames(uint32_t rateHalfHz) {
@@ -28,7 +30,7 @@ inline size_t maxSourceFrames(uint32_t rateHalfHz) {
 // as both input frames around it are known, so a piece may hold back its last frame until
 // the next piece (or finish()) arrives.
 class Resampler {
-public:
+  public:
     Resampler(uint32_t rateHalfHz, int channels);
 
     uint32_t rateHalfHz() const { return rate_; }
@@ -39,7 +41,7 @@ public:
     // No more input: the output runs to the end of the input.
     void finish(StereoPcm& out);
 
-private:
+  private:
     int32_t sample(uint64_t frame, int channel, std::span<const int16_t> in) const;
     void emit(uint64_t index, uint64_t frac, std::span<const int16_t> in, StereoPcm& out) const;
 
@@ -63,7 +65,7 @@ void decodeAdpcm(std::span<const uint8_t> data, bool stereo, size_t maxFrames,
 // An MPEG audio decoder fed with bytes as they come. It holds decoder state (the bit
 // reservoir) from one call to the next, so a stream cut into pieces decodes as a whole.
 class Mp3Decoder {
-public:
+  public:
     // Decoded samples, interleaved, with their format.
     using Sink = std::function<void(std::span<const int16_t> samples, long rate, int channels)>;
 
@@ -77,7 +79,7 @@ public:
     // skipped; after a decoder failure the decoder starts afresh.
     void decode(std::span<const uint8_t> data, size_t maxFrames, const Sink& sink);
 
-private:
+  private:
     struct Handle;
     void open();
     std::unique_ptr<Handle> handle_;

@@ -109,8 +109,7 @@ struct StreamDecoder::State {
     bool first = true;
     size_t skip = 0; // source frames still to drop at the start
 
-    void feed(std::span<const int16_t> samples, uint32_t rateHalfHz, int channels,
-              StereoPcm& out) {
+    void feed(std::span<const int16_t> samples, uint32_t rateHalfHz, int channels, StereoPcm& out) {
         const size_t count = samples.size() / static_cast<size_t>(channels);
         const size_t dropped = std::min(count, skip);
         skip -= dropped;
@@ -125,11 +124,15 @@ struct StreamDecoder::State {
     }
 };
 
-StreamDecoder::StreamDecoder(const StreamHead& head) : head_(head) { reset(); }
+StreamDecoder::StreamDecoder(const StreamHead& head) : head_(head) {
+    reset();
+}
 
 StreamDecoder::~StreamDecoder() = default;
 
-void StreamDecoder::reset() { state_ = std::make_unique<State>(); }
+void StreamDecoder::reset() {
+    state_ = std::make_unique<State>();
+}
 
 StereoPcm StreamDecoder::decodeBlock(std::span<const uint8_t> block) {
     const SoundFormat& f = head_.format;

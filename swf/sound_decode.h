@@ -21,7 +21,9 @@ inline constexpr size_t kMaxSoundFrames = size_t(kMixRate) * 600;
 // Interleaved left, right samples at kMixRate.
 using StereoPcm = std::vector<int16_t>;
 
-inline size_t frameCount(const StereoPcm& pcm) { return pcm.size() / 2; }
+inline size_t frameCount(const StereoPcm& pcm) {
+    return pcm.size() / 2;
+}
 
 // The whole sound. Uncompressed, ADPCM and MP3 are decoded; the sample count and the data
 // size both bound the result. Other codecs, or more than kMaxSoundFrames, give an Error.
@@ -32,7 +34,7 @@ Result<StereoPcm> decodeSound(const SoundDef& sound);
 // block boundaries, so blocks fed in frame order join without clicks. Codecs that are not
 // decoded give silence of the block's nominal length, which keeps the stream in time.
 class StreamDecoder {
-public:
+  public:
     explicit StreamDecoder(const StreamHead& head);
     ~StreamDecoder();
     StreamDecoder(const StreamDecoder&) = delete;
@@ -46,7 +48,7 @@ public:
 
     const StreamHead& head() const { return head_; }
 
-private:
+  private:
     struct State;
     StreamHead head_;
     std::unique_ptr<State> state_;

@@ -8,7 +8,9 @@ namespace {
 
 constexpr int32_t kFullLevel = 32768;
 
-int32_t level(uint16_t v) { return std::min<int32_t>(v, kFullLevel); }
+int32_t level(uint16_t v) {
+    return std::min<int32_t>(v, kFullLevel);
+}
 
 } // namespace
 
@@ -25,7 +27,8 @@ SoundInstance::SoundInstance(std::shared_ptr<const StereoPcm> pcm, const SoundIn
 }
 
 void SoundInstance::levelsAt(uint64_t position, int32_t& left, int32_t& right) {
-    while (nextPoint_ < envelope_.size() && envelope_[nextPoint_].pos44 <= position) ++nextPoint_;
+    while (nextPoint_ < envelope_.size() && envelope_[nextPoint_].pos44 <= position)
+        ++nextPoint_;
     if (nextPoint_ == 0 || nextPoint_ == envelope_.size()) {
         const auto& p = envelope_[nextPoint_ == 0 ? 0 : nextPoint_ - 1];
         left = level(p.left);
@@ -41,8 +44,7 @@ void SoundInstance::levelsAt(uint64_t position, int32_t& left, int32_t& right) {
 }
 
 size_t SoundInstance::mixInto(std::span<int32_t> mix) {
-    const size_t count =
-        static_cast<size_t>(std::min<uint64_t>(mix.size() / 2, length_ - played_));
+    const size_t count = static_cast<size_t>(std::min<uint64_t>(mix.size() / 2, length_ - played_));
     const int16_t* data = pcm_ ? pcm_->data() : nullptr;
     for (size_t i = 0; i < count; ++i, ++played_) {
         const uint64_t frame = begin_ + played_ % span_;

@@ -13,7 +13,7 @@
 namespace swf {
 
 class SoundInstance {
-public:
+  public:
     // In and out points count 44.1 kHz frames from the start of the sound, as envelope
     // positions do; the envelope runs on across loops. Levels above 32768 (full volume)
     // are taken as full volume.
@@ -29,7 +29,7 @@ public:
     uint64_t length() const { return length_; }
     uint64_t played() const { return played_; }
 
-private:
+  private:
     // Left and right level (0..32768) at a position of the sound.
     void levelsAt(uint64_t position, int32_t& left, int32_t& right);
 

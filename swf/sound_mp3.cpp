@@ -3,6 +3,7 @@
 #include <mpg123.h>
 
 #include <mutex>
+#include <vector>
 
 namespace swf::sound {
 
@@ -19,6 +20,23 @@ struct HandleClose {
     }
 };
 
+// Length in bytes of the MPEG audio Layer III frame whose header starts `h`; 0 when the
+// four bytes are no such header. Only Layer III belongs in a movie, and only well-formed
+// frames reach the decoder: other layers' decoders report some faults on stderr.
+size_t layer3FrameLength(const uint8_t* h) {
+    static const int kbps1[] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
+    static const int kbps2[] = {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
+    static const int rates[] = {44100, 48000, 32000};
+    if (h[0] != 0xFF || (h[1] & 0xE0) != 0xE0) return 0;
+    const int version = (h[1] >> 3) & 3; // 3 MPEG-1, 2 MPEG-2, 0 MPEG-2.5, 1 reserved
+    const int layer = (h[1] >> 1) & 3;   // 1 is Layer III
+    const int bitrate = h[2] >> 4, rateIndex = (h[2] >> 2) & 3, padding = (h[2] >> 1) & 1;
+    if (version == 1 || layer != 1 || bitrate == 0 || bitrate == 15 || rateIndex == 3) return 0;
+    const int rate = rates[rateIndex] >> (version == 3 ? 0 : version == 2 ? 1 : 2);
+    const int bytes = version == 3 ? 144000 * kbps1[bitrate] / rate : 72000 * kbps2[bitrate] / rate;
+    return static_cast<size_t>(bytes + padding);
+}
+
 void initLibrary() {
     static std::once_flag once;
     std::call_once(once, [] { mpg123_init(); });
@@ -28,15 +46,19 @@ void initLibrary() {
 
 struct Mp3Decoder::Handle {
     std::unique_ptr<mpg123_handle, HandleClose> h;
+    std::vector<uint8_t> pending; // the start of a frame whose end has not come yet
 };
 
-Mp3Decoder::Mp3Decoder() : handle_(std::make_unique<Handle>()) { open(); }
+Mp3Decoder::Mp3Decoder() : handle_(std::make_unique<Handle>()) {
+    open();
+}
 
 Mp3Decoder::~Mp3Decoder() = default;
 
 void Mp3Decoder::open() {
     initLibrary();
     handle_->h.reset();
+    handle_->pending.clear();
     int err = MPG123_OK;
     std::unique_ptr<mpg123_handle, HandleClose> h(mpg123_new(nullptr, &err));
     if (!h) return;
@@ -49,8 +71,7 @@ void Mp3Decoder::open() {
         return;
     // Signed 16-bit output at whatever rate and channel count the frames have.
     if (mpg123_format_none(h.get()) != MPG123_OK ||
-        mpg123_format2(h.get(), 0, MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16) !=
-            MPG123_OK)
+        mpg123_format2(h.get(), 0, MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16) != MPG123_OK)
         return;
     if (mpg123_open_feed(h.get()) != MPG123_OK) return;
     handle_->h = std::move(h);
@@ -60,10 +81,25 @@ void Mp3Decoder::decode(std::span<const uint8_t> data, size_t maxFrames, const S
     if (!handle_->h) open();
     mpg123_handle* h = handle_->h.get();
     if (!h) return;
-    if (!data.empty() && mpg123_feed(h, data.data(), data.size()) != MPG123_OK) {
-        open();
-        return;
+    // Whole frames go to the decoder; junk between them is skipped, and a frame cut off at
+    // the end waits for the rest.
+    std::vector<uint8_t>& pending = handle_->pending;
+    pending.insert(pending.end(), data.begin(), data.end());
+    size_t at = 0;
+    while (at + 4 <= pending.size()) {
+        const size_t length = layer3FrameLength(pending.data() + at);
+        if (length == 0) {
+            ++at;
+            continue;
+        }
+        if (at + length > pending.size()) break;
+        if (mpg123_feed(h, pending.data() + at, length) != MPG123_OK) {
+            open();
+            return;
+        }
+        at += length;
     }
+    pending.erase(pending.begin(), pending.begin() + static_cast<long>(at));
     size_t frames = 0;
     // Calls that yield nothing (format news, skipped junk) are bounded too.
     for (int idle = 0; frames < maxFrames && idle < kMaxIdleCalls;) {
@@ -90,8 +126,8 @@ void Mp3Decoder::decode(std::span<const uint8_t> data, size_t maxFrames, const S
         size_t count = bytes / (sizeof(int16_t) * static_cast<size_t>(channels));
         count = std::min(count, maxFrames - frames);
         frames += count;
-        sink({reinterpret_cast<const int16_t*>(audio), count * static_cast<size_t>(channels)},
-             rate, channels);
+        sink({reinterpret_cast<const int16_t*>(audio), count * static_cast<size_t>(channels)}, rate,
+             channels);
     }
 }
 

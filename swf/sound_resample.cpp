@@ -27,7 +27,7 @@ void Resampler::emit(uint64_t index, uint64_t frac, std::span<const int16_t> in,
         const int64_t s0 = sample(index, channel, in);
         const int64_t s1 = frac ? sample(index + 1, channel, in) : s0;
         out.push_back(static_cast<int16_t>(s0 + (s1 - s0) * static_cast<int64_t>(frac) /
-                                                     static_cast<int64_t>(kOutHalfHz)));
+                                                    static_cast<int64_t>(kOutHalfHz)));
     }
 }
 
@@ -46,7 +46,8 @@ void Resampler::push(std::span<const int16_t> in, StereoPcm& out) {
     const uint64_t keepFrom = std::min(next_ * rate_ / kOutHalfHz, inFrames_);
     std::vector<int16_t> kept;
     for (uint64_t f = keepFrom; f < inFrames_; ++f)
-        for (int c = 0; c < channels_; ++c) kept.push_back(static_cast<int16_t>(sample(f, c, in)));
+        for (int c = 0; c < channels_; ++c)
+            kept.push_back(static_cast<int16_t>(sample(f, c, in)));
     held_ = std::move(kept);
     heldStart_ = keepFrom;
 }

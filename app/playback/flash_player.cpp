@@ -1,5 +1,7 @@
 #include "flash_player.h"
 
+#include "audio_output.h"
+#include "player_sound.h"
 #include "swf/movie_cache.h"
 #include "swf/qt/painter_backend.h"
 
@@ -18,6 +20,7 @@ FlashPlayer::~FlashPlayer() = default;
 
 void FlashPlayer::blank() {
     timer_.stop();
+    if (sound_) sound_->clear();
     player_.reset();
     cache_ = swf::ShapeCache();
     zoom_ = 1.0;
@@ -25,16 +28,26 @@ void FlashPlayer::blank() {
 }
 
 void FlashPlayer::setMovie(const QString& path) {
-    movieText_ = path;
+    swf::MoviePtr movie;
+    QString error;
+    if (!path.isEmpty() && path != QLatin1String("0")) {
+        blank(); // the old movie goes before the new one is read
+        auto loaded = swf::MovieCache::shared().load(path.toStdString());
+        if (auto* e = std::get_if<swf::Error>(&loaded))
+            error = QString::fromStdString(e->message);
+        else
+            movie = std::get<swf::MoviePtr>(std::move(loaded));
+    }
+    setLoadedMovie(path, std::move(movie));
+    lastError_ = error;
+}
+
+void FlashPlayer::setLoadedMovie(const QString& name, swf::MoviePtr movie) {
+    movieText_ = name;
     lastError_.clear();
     blank();
-    if (path.isEmpty() || path == QLatin1String("0")) return;
-    auto loaded = swf::MovieCache::shared().load(path.toStdString());
-    if (auto* e = std::get_if<swf::Error>(&loaded)) {
-        lastError_ = QString::fromStdString(e->message);
-        return;
-    }
-    player_ = std::make_unique<swf::Player>(std::get<swf::MoviePtr>(loaded));
+    if (!movie) return;
+    player_ = std::make_unique<swf::Player>(std::move(movie));
     player_->setLoop(loop_);
     if (autoPlay_)
         Play();
@@ -43,15 +56,53 @@ void FlashPlayer::setMovie(const QString& path) {
     update();
 }
 
+void FlashPlayer::setSoundEnabled(bool on) {
+    if (on == soundEnabled()) return;
+    if (on)
+        sound_ = std::make_unique<PlayerSound>(AudioOutput::instance());
+    else
+        sound_.reset();
+    if (!player_) return;
+    if (sound_ && player_->isPlaying()) afterFrames();
+    if (timer_.isActive()) timer_.setInterval(timerInterval());
+}
+
+std::optional<double> FlashPlayer::soundPosition() const {
+    if (!sound_) return std::nullopt;
+    auto frame = sound_->heardFrame();
+    if (frame) *frame += 1;
+    return frame;
+}
+
+void FlashPlayer::afterFrames() {
+    if (sound_) {
+        sound_->framesShown(*player_);
+        return;
+    }
+    player_->takeSoundEvents();
+    player_->takeStreamBlocks();
+    player_->takeStreamRestart();
+}
+
+int FlashPlayer::timerInterval() const {
+    int ms = std::max(1, static_cast<int>(1000.0 / player_->movie().frameRate / 2));
+    // Stream sound moves frames on as it is heard: looking often keeps them close.
+    return sound_ && player_->movie().root.streamHead ? std::min(ms, 10) : ms;
+}
+
+void FlashPlayer::restartClock() {
+    clock_.restart();
+    ticksDone_ = 0;
+}
+
 void FlashPlayer::scheduleTimer() {
     if (!player_ || !player_->isPlaying()) {
         timer_.stop();
         return;
     }
     if (!timer_.isActive()) {
-        clock_.start();
-        ticksDone_ = 0;
-        timer_.start(std::max(1, static_cast<int>(1000.0 / player_->movie().frameRate / 2)));
+        restartClock();
+        timer_.start(timerInterval());
     }
 }
 
@@ -61,13 +112,22 @@ void FlashPlayer::onTick() {
     // a long stall skips ahead rather than running a burst of frames.
     const double rate = player_->movie().frameRate;
     qint64 due = static_cast<qint64>(clock_.elapsed() * rate / 1000.0);
-    if (due - ticksDone_ > 5) ticksDone_ = due - 1;
+    // While stream sound is heard it sets the pace: frames are held or skipped so that
+    // the frame on show is the one whose sound is playing.
+    const std::optional<int> audioDue = sound_ ? sound_->ticksDue(*player_) : std::nullopt;
+    const bool wallDue = due > ticksDone_;
+    if (audioDue)
+        due = ticksDone_ + *audioDue;
+    else if (due - ticksDone_ > 5)
+        ticksDone_ = due - 1;
     bool changed = false;
     while (ticksDone_ < due && player_->isPlaying()) {
         ++ticksDone_;
         player_->tick();
+        afterFrames();
         changed = true;
     }
+    if (audioDue && (changed || wallDue)) restartClock();
     if (changed) {
         update();
         emit frameChanged(player_->currentFrame());
@@ -78,6 +138,7 @@ void FlashPlayer::onTick() {
 void FlashPlayer::Play() {
     if (!player_) return;
     player_->play();
+    afterFrames();
     scheduleTimer();
 }
 
@@ -85,6 +146,7 @@ void FlashPlayer::Stop() {
     if (!player_) return;
     player_->stop();
     timer_.stop();
+    if (sound_) sound_->stopAll();
 }
 
 void FlashPlayer::StopPlay() { Stop(); }
@@ -97,7 +159,9 @@ int FlashPlayer::FrameNum() const { return player_ ? player_->currentFrame() : -
 
 void FlashPlayer::setFrameNum(int frame) {
     if (!player_) return;
+    if (sound_) sound_->stopAll();
     player_->gotoFrame(std::max(1, frame));
+    afterFrames();
     update();
     emit frameChanged(player_->currentFrame());
 }
@@ -170,6 +234,7 @@ void FlashPlayer::mouseReleaseEvent(QMouseEvent* e) {
             double x, y;
             inv.map(e->position().x(), e->position().y(), x, y);
             if (player_->release(x, y)) {
+                afterFrames();
                 scheduleTimer();
                 update();
             }

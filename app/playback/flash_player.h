@@ -14,6 +14,8 @@
 #include <memory>
 #include <optional>
 
+class PlayerSound;
+
 class FlashPlayer : public QWidget {
     Q_OBJECT
 public:
@@ -28,6 +30,9 @@ public:
     // leaves the player blank and idle. A file that cannot be read also leaves it
     // blank; lastError() tells why.
     void setMovie(const QString& path);
+    // Shows a movie loaded elsewhere (from memory, say) as setMovie shows a file; `name`
+    // becomes the Movie() text. A null movie leaves the player blank and idle.
+    void setLoadedMovie(const QString& name, swf::MoviePtr movie);
     // The text last put; empty when none.
     QString Movie() const { return movieText_; }
     QString lastError() const { return lastError_; }
@@ -56,6 +61,14 @@ public:
     // or "#RRGGBB").
     void setBGColor(const QString& color);
 
+    // Plays the movie's sounds through the program's audio output. Off by default, so
+    // that only the players meant to be listened to make a sound.
+    void setSoundEnabled(bool on);
+    bool soundEnabled() const { return sound_ != nullptr; }
+    // While stream sound is heard: the frame (from 1) whose sound is playing, plus the part
+    // of it played. The frame on show keeps within a frame of it.
+    std::optional<double> soundPosition() const;
+
     // Current picture, as drawn at the widget's size (for frame capture).
     QImage grabFrame() const;
     const swf::Player* player() const { return player_.get(); }
@@ -69,6 +82,11 @@ protected:
 
 private:
     void onTick();
+    // After every tick and goto: hands the frames' sounds on (or drops them when silent).
+    void afterFrames();
+    // The wall clock carries on from the frame on show.
+    void restartClock();
+    int timerInterval() const;
     void scheduleTimer();
     void blank();
     swf::FrameOptions frameOptions() const;
@@ -84,4 +102,5 @@ private:
     QTimer timer_;
     QElapsedTimer clock_;
     qint64 ticksDone_ = 0;
+    std::unique_ptr<PlayerSound> sound_; // null while sound is off
 };

@@ -17,7 +17,9 @@ using soundtest::BitWriter;
 
 namespace {
 
-uint32_t rateOf(int code) { return code == 0 ? 5512 : code == 1 ? 11025 : code == 2 ? 22050 : 44100; }
+uint32_t rateOf(int code) {
+    return code == 0 ? 5512 : code == 1 ? 11025 : code == 2 ? 22050 : 44100;
+}
 
 SoundDef makeSound(uint8_t codec, uint32_t rate, bool is16, bool stereo, uint32_t count,
                    std::vector<uint8_t> data) {
@@ -46,14 +48,16 @@ StereoPcm decoded(const SoundDef& s) {
 // One channel of interleaved stereo.
 std::vector<int16_t> channel(const StereoPcm& pcm, int c) {
     std::vector<int16_t> out;
-    for (size_t i = static_cast<size_t>(c); i < pcm.size(); i += 2) out.push_back(pcm[i]);
+    for (size_t i = static_cast<size_t>(c); i < pcm.size(); i += 2)
+        out.push_back(pcm[i]);
     return out;
 }
 
 // Root-mean-square difference of two equally long runs, relative to full scale.
 double rmsError(std::span<const int16_t> a, std::span<const int16_t> b) {
     double sum = 0;
-    for (size_t i = 0; i < a.size(); ++i) sum += std::pow(double(a[i]) - b[i], 2);
+    for (size_t i = 0; i < a.size(); ++i)
+        sum += std::pow(double(a[i]) - b[i], 2);
     return std::sqrt(sum / double(a.size())) / 32768.0;
 }
 
@@ -98,7 +102,8 @@ TEST(SoundDecodeAdpcm, KnownCodesDecodeToKnownSamples) {
     w.put(2, 2);
     w.put(0, 16);
     w.put(0, 6);
-    for (uint32_t code : {7, 7, 15, 0}) w.put(code, 4);
+    for (uint32_t code : {7, 7, 15, 0})
+        w.put(code, 4);
     EXPECT_EQ(channel(decoded(makeSound(1, 44100, true, false, 100, w.take())), 0),
               (std::vector<int16_t>{0, 11, 41, -22, -13}));
     // 2-bit codes from sample 100 at index 10 (step 19). The last byte's two spare bits
@@ -107,7 +112,8 @@ TEST(SoundDecodeAdpcm, KnownCodesDecodeToKnownSamples) {
     w2.put(0, 2);
     w2.put(100, 16);
     w2.put(10, 6);
-    for (uint32_t code : {1, 3, 0}) w2.put(code, 2);
+    for (uint32_t code : {1, 3, 0})
+        w2.put(code, 2);
     EXPECT_EQ(channel(decoded(makeSound(1, 44100, true, false, 4, w2.take())), 0),
               (std::vector<int16_t>{100, 128, 94, 108}));
 }
@@ -118,7 +124,8 @@ TEST_P(SoundDecodeAdpcmRoundTrip, DecodesWhatTheEncoderMeant) {
     const auto [bits, channels] = GetParam();
     // Long enough for a second packet; the channels differ so a swap would show.
     auto left = soundtest::sine(9000, 440, 12000);
-    auto input = channels == 1 ? left : soundtest::interleave(left, soundtest::sine(9000, 97, 5000));
+    auto input =
+        channels == 1 ? left : soundtest::interleave(left, soundtest::sine(9000, 97, 5000));
     auto enc = soundtest::encodeAdpcm(input, channels, bits);
     StereoPcm out = decoded(makeSound(1, 44100, true, channels == 2, 9000, enc.data));
     ASSERT_EQ(frameCount(out), 9000u);
@@ -133,7 +140,8 @@ TEST_P(SoundDecodeAdpcmRoundTrip, DecodesWhatTheEncoderMeant) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllCodeSizes, SoundDecodeAdpcmRoundTrip,
-                         ::testing::Combine(::testing::Values(2, 3, 4, 5), ::testing::Values(1, 2)));
+                         ::testing::Combine(::testing::Values(2, 3, 4, 5),
+                                            ::testing::Values(1, 2)));
 
 TEST(SoundDecodeAdpcm, DataCutShortKeepsTheWholeCodes) {
     auto enc = soundtest::encodeAdpcm(soundtest::sine(5000, 300, 9000), 1, 3);
@@ -171,7 +179,8 @@ TEST(SoundStream, BlocksOfEveryRawAndAdpcmFormatJoinSeamlessly) {
         head.samplesPerBlock = 735;
         std::vector<std::vector<uint8_t>> blocks;
         for (size_t b = 0; b < 10; ++b) {
-            std::vector<int16_t> part(whole.begin() + long(b * 735), whole.begin() + long(b * 735 + 735));
+            std::vector<int16_t> part(whole.begin() + long(b * 735),
+                                      whole.begin() + long(b * 735 + 735));
             blocks.push_back(codec == 3 ? le16(part) : soundtest::encodeAdpcm(part, 1, 5).data);
         }
         StereoPcm out = decodeStream(head, blocks);
@@ -203,10 +212,11 @@ std::vector<std::vector<uint8_t>> mp3Blocks(const std::vector<uint8_t>& mp3, siz
     for (size_t f = 0; f < frames.size(); f += perBlock) {
         const size_t n = std::min(perBlock, frames.size() - f);
         const uint16_t seek = blocks.empty() ? static_cast<uint16_t>(firstSeek) : 0;
-        std::vector<uint8_t> b = {static_cast<uint8_t>(n * 1152 & 0xFF),
-                                  static_cast<uint8_t>(n * 1152 >> 8),
-                                  static_cast<uint8_t>(seek & 0xFF), static_cast<uint8_t>(seek >> 8)};
-        for (size_t k = f; k < f + n; ++k) b.insert(b.end(), frames[k].begin(), frames[k].end());
+        std::vector<uint8_t> b = {
+            static_cast<uint8_t>(n * 1152 & 0xFF), static_cast<uint8_t>(n * 1152 >> 8),
+            static_cast<uint8_t>(seek & 0xFF), static_cast<uint8_t>(seek >> 8)};
+        for (size_t k = f; k < f + n; ++k)
+            b.insert(b.end(), frames[k].begin(), frames[k].end());
         blocks.push_back(std::move(b));
     }
     return blocks;
@@ -222,7 +232,8 @@ TEST(SoundDecodeMp3, EventSoundSkipsSeekSamplesAndKeepsSampleCount) {
     auto mp3 = soundtest::encodeMp3(input, 1, 44100, 128);
     ASSERT_FALSE(mp3.data.empty());
     const int seek = mp3.delay + kDecoderDelay;
-    std::vector<uint8_t> data = {static_cast<uint8_t>(seek & 0xFF), static_cast<uint8_t>(seek >> 8)};
+    std::vector<uint8_t> data = {static_cast<uint8_t>(seek & 0xFF),
+                                 static_cast<uint8_t>(seek >> 8)};
     data.insert(data.end(), mp3.data.begin(), mp3.data.end());
     StereoPcm out = decoded(makeSound(2, 44100, true, false, 44100, data));
     ASSERT_EQ(frameCount(out), 44100u);
@@ -232,10 +243,12 @@ TEST(SoundDecodeMp3, EventSoundSkipsSeekSamplesAndKeepsSampleCount) {
 }
 
 TEST(SoundDecodeMp3, StereoAtHalfRateIsResampled) {
-    auto l = soundtest::sine(22050, 300, 12000, 22050), r = soundtest::sine(22050, 300, 6000, 22050);
+    auto l = soundtest::sine(22050, 300, 12000, 22050),
+         r = soundtest::sine(22050, 300, 6000, 22050);
     auto mp3 = soundtest::encodeMp3(soundtest::interleave(l, r), 2, 22050, 64);
     const int seek = mp3.delay + kDecoderDelay;
-    std::vector<uint8_t> data = {static_cast<uint8_t>(seek & 0xFF), static_cast<uint8_t>(seek >> 8)};
+    std::vector<uint8_t> data = {static_cast<uint8_t>(seek & 0xFF),
+                                 static_cast<uint8_t>(seek >> 8)};
     data.insert(data.end(), mp3.data.begin(), mp3.data.end());
     StereoPcm out = decoded(makeSound(2, 22050, true, true, 20000, data));
     ASSERT_EQ(frameCount(out), 40000u);
@@ -266,7 +279,8 @@ TEST(SoundStreamMp3, BrokenFramesInTheMiddleDoNotStopTheStream) {
     head.format = {2, 44100, true, false};
     auto blocks = mp3Blocks(mp3.data, 4, 0);
     std::mt19937 rng(7);
-    for (size_t i = 10; i < blocks[3].size(); ++i) blocks[3][i] = static_cast<uint8_t>(rng());
+    for (size_t i = 10; i < blocks[3].size(); ++i)
+        blocks[3][i] = static_cast<uint8_t>(rng());
     StereoPcm out = decodeStream(head, blocks);
     EXPECT_GT(frameCount(out), (blocks.size() - 2) * 4 * 1152);
 }
@@ -279,14 +293,16 @@ TEST(SoundDecodeHostile, GarbageNeverOverrunsItsBounds) {
         const auto codec = static_cast<uint8_t>(round % 16);
         const uint32_t rate = rateOf(static_cast<int>(rng() % 4));
         std::vector<uint8_t> data(rng() % 3000);
-        for (auto& b : data) b = static_cast<uint8_t>(rng());
+        for (auto& b : data)
+            b = static_cast<uint8_t>(rng());
         if (round % 5 == 0 && data.size() > 8) data[2] = 0xFF, data[3] = 0xFB; // looks like MP3
         const uint32_t count = round % 3 == 0 ? static_cast<uint32_t>(rng()) : rng() % 20000;
         SoundDef s = makeSound(codec, rate, rng() & 1, rng() & 1, count, data);
         auto r = decodeSound(s);
         if (ok(r)) {
             // Never more than the declared frames, stretched to the mix rate.
-            const uint64_t bound = uint64_t(count) * 44100 * 2 / (rate == 5512 ? 11025 : rate * 2) + 1;
+            const uint64_t bound =
+                uint64_t(count) * 44100 * 2 / (rate == 5512 ? 11025 : rate * 2) + 1;
             EXPECT_LE(frameCount(std::get<StereoPcm>(r)), bound) << round;
             EXPECT_EQ(std::get<StereoPcm>(r).size() % 2, 0u);
         }
@@ -313,7 +329,8 @@ std::vector<std::filesystem::path> corpusWith(const std::string& tag) {
         std::istringstream cols(line);
         std::string file, col;
         std::getline(cols, file, '\t');
-        for (int i = 1; i < 12; ++i) std::getline(cols, col, '\t');
+        for (int i = 1; i < 12; ++i)
+            std::getline(cols, col, '\t');
         if (col.find(tag) != std::string::npos) files.push_back(testpaths::corpusDir() / file);
     }
     return files;
@@ -334,7 +351,8 @@ TEST(SoundCorpus, DefinedSoundsDecodeToTheirDeclaredLength) {
             SCOPED_TRACE(f.filename().string() + " sound " + std::to_string(id));
             auto r = decodeSound(*s);
             ASSERT_TRUE(ok(r));
-            const double expected = double(s->sampleCount) * 44100 / (s->format.rate == 5512 ? 5512.5 : s->format.rate);
+            const double expected =
+                double(s->sampleCount) * 44100 / (s->format.rate == 5512 ? 5512.5 : s->format.rate);
             const double got = double(frameCount(std::get<StereoPcm>(r)));
             // Raw and ADPCM data hold what they declare; MP3 may end a little short.
             EXPECT_LE(got, expected + 8);
@@ -360,8 +378,10 @@ TEST(SoundCorpus, StreamSoundDecodesToAboutABlockPerFrame) {
         if (blocks.empty()) continue;
         SCOPED_TRACE(f.filename().string());
         StereoPcm pcm = decodeStream(*root.streamHead, blocks);
-        const double rate = root.streamHead->format.rate == 5512 ? 5512.5 : root.streamHead->format.rate;
-        const double expected = double(blocks.size()) * root.streamHead->samplesPerBlock * 44100 / rate;
+        const double rate =
+            root.streamHead->format.rate == 5512 ? 5512.5 : root.streamHead->format.rate;
+        const double expected =
+            double(blocks.size()) * root.streamHead->samplesPerBlock * 44100 / rate;
         EXPECT_NEAR(double(frameCount(pcm)), expected, expected * 0.15 + 4096);
         audible += std::any_of(pcm.begin(), pcm.end(), [](int16_t v) { return v != 0; });
         ++checked;

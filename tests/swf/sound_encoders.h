@@ -19,7 +19,7 @@ namespace soundtest {
 
 // Bits, most significant first.
 class BitWriter {
-public:
+  public:
     void put(uint32_t value, int bits) {
         for (int i = bits - 1; i >= 0; --i) {
             if (used_ % 8 == 0) bytes_.push_back(0);
@@ -29,7 +29,7 @@ public:
     }
     std::vector<uint8_t> take() { return std::move(bytes_); }
 
-private:
+  private:
     std::vector<uint8_t> bytes_;
     size_t used_ = 0;
 };
@@ -63,14 +63,13 @@ struct Adpcm {
 
 inline Adpcm encodeAdpcm(const std::vector<int16_t>& input, int channels, int bits) {
     static const std::array<int, 89> step = {
-        7,     8,     9,     10,    11,    12,    13,    14,    16,    17,    19,    21,
-        23,    25,    28,    31,    34,    37,    41,    45,    50,    55,    60,    66,
-        73,    80,    88,    97,    107,   118,   130,   143,   157,   173,   190,   209,
-        230,   253,   279,   307,   337,   371,   408,   449,   494,   544,   598,   658,
-        724,   796,   876,   963,   1060,  1166,  1282,  1411,  1552,  1707,  1878,  2066,
-        2272,  2499,  2749,  3024,  3327,  3660,  4026,  4428,  4871,  5358,  5894,  6484,
-        7132,  7845,  8630,  9493,  10442, 11487, 12635, 13899, 15289, 16818, 18500, 20350,
-        22385, 24623, 27086, 29794, 32767};
+        7,     8,     9,     10,    11,    12,    13,    14,    16,    17,    19,   21,    23,
+        25,    28,    31,    34,    37,    41,    45,    50,    55,    60,    66,   73,    80,
+        88,    97,    107,   118,   130,   143,   157,   173,   190,   209,   230,  253,   279,
+        307,   337,   371,   408,   449,   494,   544,   598,   658,   724,   796,  876,   963,
+        1060,  1166,  1282,  1411,  1552,  1707,  1878,  2066,  2272,  2499,  2749, 3024,  3327,
+        3660,  4026,  4428,  4871,  5358,  5894,  6484,  7132,  7845,  8630,  9493, 10442, 11487,
+        12635, 13899, 15289, 16818, 18500, 20350, 22385, 24623, 27086, 29794, 32767};
     static const std::vector<std::vector<int>> adjust = {
         {-1, 2},
         {-1, -1, 2, 4},
@@ -84,10 +83,11 @@ inline Adpcm encodeAdpcm(const std::vector<int16_t>& input, int channels, int bi
                 if (code & mask) diff += s;
             diff += s;
             State n;
-            n.sample = std::clamp(sample + ((code >> (bits - 1)) & 1 ? -diff : diff), -32768, 32767);
-            n.index = std::clamp(index + adjust[static_cast<size_t>(bits - 2)]
-                                              [code & ((1u << (bits - 1)) - 1)],
-                                 0, 88);
+            n.sample =
+                std::clamp(sample + ((code >> (bits - 1)) & 1 ? -diff : diff), -32768, 32767);
+            n.index = std::clamp(
+                index + adjust[static_cast<size_t>(bits - 2)][code & ((1u << (bits - 1)) - 1)], 0,
+                88);
             return n;
         }
     };
@@ -137,9 +137,8 @@ inline std::vector<std::span<const uint8_t>> mp3Frames(std::span<const uint8_t> 
         const int bitrate = h[2] >> 4, rateIndex = (h[2] >> 2) & 3, padding = (h[2] >> 1) & 1;
         if (bitrate == 0 || bitrate == 15 || rateIndex == 3 || version == 1) break;
         const int rate = rates[rateIndex] >> (version == 3 ? 0 : version == 2 ? 1 : 2);
-        const size_t length =
-            version == 3 ? 144 * kbps1[bitrate] * 1000 / rate + padding
-                         : 72 * kbps2[bitrate] * 1000 / rate + padding;
+        const size_t length = version == 3 ? 144 * kbps1[bitrate] * 1000 / rate + padding
+                                           : 72 * kbps2[bitrate] * 1000 / rate + padding;
         if (at + length > data.size()) break;
         frames.push_back(data.subspan(at, length));
         at += length;
@@ -173,11 +172,10 @@ inline Mp3 encodeMp3(const std::vector<int16_t>& interleaved, int channels, int 
     const int frames = static_cast<int>(interleaved.size()) / channels;
     std::vector<uint8_t> buf(static_cast<size_t>(frames) * 5 / 4 + 7200 + 16384);
     std::vector<int16_t> mono(interleaved);
-    int n = channels == 2
-                ? lame_encode_buffer_interleaved(gf, mono.data(), frames, buf.data(),
-                                                 static_cast<int>(buf.size()))
-                : lame_encode_buffer(gf, mono.data(), mono.data(), frames, buf.data(),
-                                     static_cast<int>(buf.size()));
+    int n = channels == 2 ? lame_encode_buffer_interleaved(gf, mono.data(), frames, buf.data(),
+                                                           static_cast<int>(buf.size()))
+                          : lame_encode_buffer(gf, mono.data(), mono.data(), frames, buf.data(),
+                                               static_cast<int>(buf.size()));
     if (n >= 0) {
         out.data.assign(buf.begin(), buf.begin() + n);
         n = lame_encode_flush(gf, buf.data(), static_cast<int>(buf.size()));

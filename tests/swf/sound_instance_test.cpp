@@ -45,7 +45,8 @@ TEST(SoundInstance, PlaysFromInToOutPointAsOftenAsLooped) {
     EXPECT_EQ(s.length(), 12u);
     std::vector<int32_t> expected;
     for (int loop = 0; loop < 3; ++loop)
-        for (int i = 10; i < 14; ++i) expected.insert(expected.end(), {i, -i});
+        for (int i = 10; i < 14; ++i)
+            expected.insert(expected.end(), {i, -i});
     EXPECT_EQ(playAll(s), expected);
     EXPECT_TRUE(s.finished());
 }
@@ -76,11 +77,11 @@ TEST(SoundInstance, EnvelopeLevelsAreInterpolatedAndHeld) {
     SoundInstance s(level(150, 16000), info);
     auto out = playAll(s, 64);
     ASSERT_EQ(out.size(), 600u);
-    EXPECT_EQ(out[2 * 50], 0);           // before the first point: its level
+    EXPECT_EQ(out[2 * 50], 0); // before the first point: its level
     EXPECT_EQ(out[2 * 50 + 1], 16000);
-    EXPECT_EQ(out[2 * 150], 8000);       // half way, in the second loop
+    EXPECT_EQ(out[2 * 150], 8000); // half way, in the second loop
     EXPECT_EQ(out[2 * 150 + 1], 8000);
-    EXPECT_EQ(out[2 * 250], 16000);      // after the last point: its level
+    EXPECT_EQ(out[2 * 250], 16000); // after the last point: its level
     EXPECT_EQ(out[2 * 250 + 1], 0);
 }
 

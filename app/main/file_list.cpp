@@ -1,0 +1,28 @@
+#include "file_list.h"
+
+#include <QDir>
+
+#include <algorithm>
+
+namespace browse {
+
+bool fileListOrder(const QString& a, const QString& b) {
+    int c = QString::compare(a, b, Qt::CaseInsensitive);
+    return c != 0 ? c < 0 : a < b;
+}
+
+void FileList::setPath(const QString& folder) {
+    path_ = folder;
+    QDir dir(folder);
+    // Without QDir::Hidden, dot files stay out; without QDir::CaseSensitive the pattern
+    // matches ".SWF" as well as ".swf".
+    names_ = dir.entryList({pattern_}, QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
+    std::sort(names_.begin(), names_.end(), fileListOrder);
+}
+
+QString FileList::entry(int i) const {
+    if (i < 0 || i >= names_.size()) return {};
+    return names_[i];
+}
+
+} // namespace browse

@@ -1,0 +1,17 @@
+# Installing: the program folder as the build lays it out (the executable and every file
+# shipped beside it) under lib/reelvista, a launcher in bin, a desktop entry and an icon.
+include(GNUInstallDirs)
+set(_program_dest ${CMAKE_INSTALL_LIBDIR}/reelvista)
+
+install(DIRECTORY ${REELVISTA_PROGRAM_DIR}/ DESTINATION ${_program_dest} USE_SOURCE_PERMISSIONS)
+
+file(RELATIVE_PATH REELVISTA_PROGRAM_FROM_BIN
+     ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR} ${CMAKE_INSTALL_PREFIX}/${_program_dest})
+configure_file(${CMAKE_CURRENT_SOURCE_DIR}/desktop/reelvista-launcher.in
+               ${CMAKE_CURRENT_BINARY_DIR}/launcher/reelvista @ONLY)
+install(PROGRAMS ${CMAKE_CURRENT_BINARY_DIR}/launcher/reelvista
+        DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/desktop/reelvista.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/desktop/reelvista.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

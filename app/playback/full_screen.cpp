@@ -1,0 +1,56 @@
+#include "app/playback/full_screen.h"
+
+#include "app/playback/form2.h"
+#include "app/playback/form3.h"
+
+namespace playback {
+
+FullScreen::FullScreen(FullScreenHost& host, platform::DesktopBar& desktopBar,
+                       platform::Cursor& cursor)
+    : host_(host), desktopBar_(desktopBar), cursor_(cursor) {}
+
+FullScreen::~FullScreen() {
+    unloadForm3();
+    unloadForm2();
+}
+
+void FullScreen::showForm2() {
+    host_.setMainWindowEnabled(false);
+    host_.setMainWindowVisible(false);
+    if (!form2_) {
+        form2_.reset(new Form2(*this));
+        form2_->Form_Load();
+    }
+    form2_->show();
+}
+
+void FullScreen::showForm3() {
+    if (!form3_) {
+        form3_.reset(new Form3(*this, desktopBar_, cursor_));
+        form3_->Form_Load();
+    }
+    form3_->show();
+}
+
+void FullScreen::leave() {
+    unloadForm3();
+    if (Form2* movieWindow = form2()) movieWindow->returnForm1();
+    host_.setMainWindowEnabled(true);
+    host_.setMainWindowVisible(true);
+}
+
+void FullScreen::unloadForm2() {
+    if (!form2_) return;
+    form2_->Form_Unload();
+    form2_->hide();
+    form2_.reset();
+}
+
+void FullScreen::unloadForm3() {
+    if (!form3_) return;
+    form3_->Form_Unload();
+    form3_->hide();
+    form3_.reset();
+}
+
+} // namespace playback
