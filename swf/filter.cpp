@@ -1,6 +1,7 @@
 #include "filter.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace swf {
 namespace {
@@ -11,6 +12,8 @@ double fixed8(Reader& r) { return r.s16() / 256.0; }
 // Blur amounts and passes are bounded so a hostile file cannot make one frame
 // take minutes.
 double blurAmount(double v) { return std::clamp(v, 0.0, 255.0); }
+
+float finiteOrZero(float v) { return std::isfinite(v) ? v : 0.0f; }
 
 } // namespace
 
@@ -64,7 +67,7 @@ std::vector<Filter> readFilterList(Reader& r) {
         }
         case 6:
             f.kind = Filter::Kind::ColorMatrix;
-            for (float& v : f.matrix) v = r.f32();
+            for (float& v : f.matrix) v = finiteOrZero(r.f32());
             break;
         default:
             r.fail();

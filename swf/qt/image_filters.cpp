@@ -56,7 +56,8 @@ void colorMatrix(QImage& img, const std::array<float, 20>& m) {
             int o[4];
             for (int k = 0; k < 4; ++k) {
                 const float* mr = &m[static_cast<size_t>(k) * 5];
-                o[k] = std::clamp(static_cast<int>(mr[0] * c[0] + mr[1] * c[1] + mr[2] * c[2] + mr[3] * c[3] + mr[4]), 0, 255);
+                double v = mr[0] * c[0] + mr[1] * c[1] + mr[2] * c[2] + mr[3] * c[3] + mr[4];
+                o[k] = std::isfinite(v) ? static_cast<int>(std::clamp(v, 0.0, 255.0)) : 0;
             }
             row[x] = qPremultiply(qRgba(o[0], o[1], o[2], o[3]));
         }
