@@ -4,7 +4,7 @@
 //  2. The three movies that cost most to paint (of those that keep playing) play for ten
 //     seconds, with the full-screen window's loop restart every 2 s: frames the movie's
 //     rate asks for during its playing time against frames painted; the rest are dropped.
-// Usage: bench_fullscreen [seconds per movie in part 1, default 1] [seconds in part 2, 10]
+// Usage: bench_fullscreen [seconds per movie in 1., default 1] [seconds per movie in 2., 10]
 #include "corpus.h"
 
 #include "app/playback/flash_player.h"

@@ -1,5 +1,7 @@
 #include "form1.h"
 
+#include "form1_tools.h"
+
 #include "drive_combo.h"
 #include "folder_list.h"
 #include "form1_playback.h"
@@ -56,6 +58,9 @@ Form1::Form1(Form1Services services)
     createControls();
     createCommands();
     playback_ = std::make_unique<Form1Playback>(*this);
+    tools_ = std::make_unique<Form1Tools>(*this, givenOr(services_.fileDialog, ownFileDialog_),
+                                          givenOr(services_.messages, ownMessages_),
+                                          givenOr(services_.drives, ownDrives_));
     // The controls as created: folder list and file list in the process's current folder.
     browser_.start(services_.startFolder.isEmpty() ? QDir::currentPath() : services_.startFolder);
 }

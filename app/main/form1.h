@@ -28,6 +28,7 @@ class DriveCombo;
 class FlashPlayer;
 class FlatButton;
 class Form1Playback;
+class Form1Tools;
 class FolderList;
 class QCheckBox;
 class QFrame;
@@ -117,6 +118,8 @@ class Form1 : public QMainWindow, private browse::BrowserView {
     WelcomeScreen* welcomScr() const { return welcomScr_.get(); }
     // The mini player's, the full-screen player's and the cells' handlers.
     Form1Playback& playback() { return *playback_; }
+    // The file tools: their commands and dialogs.
+    Form1Tools& fileTools() { return *tools_; }
     const browse::Browser& browser() const { return browser_; }
     browse::Browser& browser() { return browser_; }
     const QString& programDir() const { return programDir_; }
@@ -220,4 +223,5 @@ class Form1 : public QMainWindow, private browse::BrowserView {
     // with the command it runs, for greying out.
     std::vector<std::pair<QObject*, QString>> commandControls_;
     std::unique_ptr<Form1Playback> playback_;
+    std::unique_ptr<Form1Tools> tools_;
 };

@@ -11,13 +11,27 @@
 #include <QMouseEvent>
 
 // Each handler is cell k's own (playback::PreviewCell).
-void Form1::pvLabel_Click(int k) { playback_->cell(k).pvLabel_Click(); }
-void Form1::pvLabel_DblClick(int k) { playback_->cell(k).pvLabel_DblClick(); }
-void Form1::pvLabel_MouseMove(int k) { playback_->cell(k).pvLabel_MouseMove(); }
-void Form1::Text_Click(int k) { playback_->cell(k).Text_Click(); }
-void Form1::Text_DblClick(int k) { playback_->cell(k).Text_DblClick(); }
-void Form1::pvFlash_GotFocus(int k) { playback_->cell(k).pvFlash_GotFocus(); }
-void Form1::Command_Click(int k) { playback_->cell(k).Command_Click(); }
+void Form1::pvLabel_Click(int k) {
+    playback_->cell(k).pvLabel_Click();
+}
+void Form1::pvLabel_DblClick(int k) {
+    playback_->cell(k).pvLabel_DblClick();
+}
+void Form1::pvLabel_MouseMove(int k) {
+    playback_->cell(k).pvLabel_MouseMove();
+}
+void Form1::Text_Click(int k) {
+    playback_->cell(k).Text_Click();
+}
+void Form1::Text_DblClick(int k) {
+    playback_->cell(k).Text_DblClick();
+}
+void Form1::pvFlash_GotFocus(int k) {
+    playback_->cell(k).pvFlash_GotFocus();
+}
+void Form1::Command_Click(int k) {
+    playback_->cell(k).Command_Click();
+}
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     const int k = watched->property("cellIndex").toInt();

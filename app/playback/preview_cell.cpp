@@ -8,26 +8,25 @@
 
 namespace playback {
 
+// Drawn on each call: a cursor kept past the application's end would outlive its pixmap's
+// owner.
 QCursor previewLabelPointer() {
     // A white-edged dark disc with a play triangle; the hot spot is the disc's centre.
-    static const QCursor pointer = [] {
-        QPixmap picture(24, 24);
-        picture.fill(Qt::transparent);
-        QPainter p(&picture);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(Qt::white, 2));
-        p.setBrush(QColor(30, 60, 120));
-        p.drawEllipse(QRectF(2, 2, 20, 20));
-        QPainterPath play;
-        play.moveTo(9, 7);
-        play.lineTo(17, 12);
-        play.lineTo(9, 17);
-        play.closeSubpath();
-        p.fillPath(play, Qt::white);
-        p.end();
-        return QCursor(picture, 12, 12);
-    }();
-    return pointer;
+    QPixmap picture(24, 24);
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::white, 2));
+    p.setBrush(QColor(30, 60, 120));
+    p.drawEllipse(QRectF(2, 2, 20, 20));
+    QPainterPath play;
+    play.moveTo(9, 7);
+    play.lineTo(17, 12);
+    play.lineTo(9, 17);
+    play.closeSubpath();
+    p.fillPath(play, Qt::white);
+    p.end();
+    return QCursor(picture, 12, 12);
 }
 
 QString PreviewCell::pathOf(const QString& name) const {

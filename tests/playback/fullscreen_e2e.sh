@@ -9,7 +9,7 @@
 # Screenshots go to OUTPUT_FOLDER. Exits 77 (skipped) when the X tools are missing.
 set -euo pipefail
 
-program=$1 plugin=$2 movies=$3 out=$4
+program=$(realpath -m "$1") plugin=$(realpath -m "$2") movies=$(realpath -m "$3") out=$(realpath -m "$4")
 for tool in xvfb-run xdotool xwininfo xprop import; do
     command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
@@ -19,13 +19,18 @@ ls "$movies"/*.swf >/dev/null 2>&1 || { echo "skipped: no movies in $movies"; ex
 readonly width=1600 height=1000
 if [ -z "${REELVISTA_E2E_DISPLAY:-}" ]; then
     export REELVISTA_E2E_DISPLAY=1
-    exec xvfb-run -a -s "-screen 0 ${width}x${height}x24 -nolisten tcp" "$0" "$@"
+    # A display number of its own, so that runs started together do not race for one.
+    exec xvfb-run -a -n $((200 + $$ % 700)) -s "-screen 0 ${width}x${height}x24 -nolisten tcp" \
+        "$0" "$@"
 fi
 
 work=$(mktemp -d)
 pid=
 cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+    if [ -n "$pid" ]; then
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    fi
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -62,12 +67,14 @@ mute_is() { grep -q "^Master Playback Switch=$1\$" "$state"; }
 # Windows as "id width height x y", x and y on the screen: the top-level windows, or the
 # windows inside one.
 geometries() {
-    xwininfo "$@" | awk '{
-        for (i = 1; i <= NF; ++i) if ($i ~ /^[0-9]+x[0-9]+[+-][0-9]+[+-][0-9]+$/) {
+    xwininfo "$@" | awk '
+    function num(t) { sub(/^\+/, "", t); return t + 0 }
+    {
+        for (i = 1; i <= NF; ++i) if ($i ~ /^[0-9]+x[0-9]+[+-]-?[0-9]+[+-]-?[0-9]+$/) {
             match($i, /^[0-9]+x[0-9]+/); split(substr($i, 1, RLENGTH), size, "x")
-            at = (i < NF && $NF ~ /^[+-][0-9]+[+-][0-9]+$/) ? $NF : substr($i, RLENGTH + 1)
-            match(at, /^[+-][0-9]+/)
-            print $1, size[1], size[2], substr(at, 1, RLENGTH) + 0, substr(at, RLENGTH + 1) + 0
+            at = (i < NF && $NF ~ /^[+-]-?[0-9]+[+-]-?[0-9]+$/) ? $NF : substr($i, RLENGTH + 1)
+            match(at, /^[+-]-?[0-9]+/)
+            print $1, size[1], size[2], num(substr(at, 1, RLENGTH)), num(substr(at, RLENGTH + 1))
             break
         }
     }'
@@ -81,6 +88,8 @@ movie_window() {
 bar_window() { geometries -root -children | awk -v w=$width '$2 == w && ($3 == 42 || $3 == 44) {print $1}' | head -n1; }
 # The bar's window has this size and place.
 bar_at() { geometries -root -children | awk -v id="$1" -v g="$2 $3 $4 $5" '$1 == id && ($2 " " $3 " " $4 " " $5) == g {f = 1} END {exit !f}'; }
+# Whether a lookup finds something.
+found() { [ -n "$("$@")" ]; }
 # Cell 1's name box: of the 81 x 18 pixel windows (1215 x 270 twips), the top left one.
 text1() { geometries -root -tree | awk '$2 == 81 && $3 == 18 {print $5, $4}' | sort -n -k1,1 -k2,2 | head -n1; }
 
@@ -89,17 +98,17 @@ text1() { geometries -root -tree | awk '$2 == 81 && $3 == 18 {print $5, $4}' | s
     >"$out/program.log" 2>&1 &
 pid=$!
 
-waitfor "the main window exists" test -n "$(main_window)"
+waitfor "the main window exists" found main_window
 main=$(main_window)
 waitfor "the main window comes up after the splash" viewable "$main"
-waitfor "cell 1 shows its name box" test -n "$(text1)"
+waitfor "cell 1 shows its name box" found text1
 mute_is 0 || fail "the main window mutes the speakers at start"
 import -window root "$out/1-main-window.png"
 
 read -r y x <<<"$(text1)"
 xdotool mousemove $((x + 40)) $((y + 9)) click --repeat 2 --delay 120 1
 
-waitfor "the movie window covers the screen" test -n "$(movie_window)"
+waitfor "the movie window covers the screen" found movie_window
 movie=$(movie_window)
 waitfor "the main window is hidden" hidden "$main"
 waitfor "the speakers are unmuted in full screen" mute_is 1
