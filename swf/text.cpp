@@ -3,6 +3,7 @@
 #include "limits.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace swf {
 namespace {
@@ -130,16 +131,18 @@ Result<StaticText> parseDefineText(Reader& r, int textVersion) {
         uint8_t count = r.u8();
         TextRun run = cur;
         run.glyphs.clear();
-        int32_t advanceSum = 0;
+        int64_t advanceSum = 0;
         for (int i = 0; i < count && !r.overrun(); ++i) {
             TextGlyph g;
             g.index = r.ub(glyphBits);
-            g.advance = r.sb(advanceBits);
+            // No real advance comes near a million twips; clamping keeps sums in range.
+            g.advance = std::clamp(r.sb(advanceBits), -(1 << 20), 1 << 20);
             advanceSum += g.advance;
             run.glyphs.push_back(g);
         }
         r.align();
-        cur.x += advanceSum; // the pen carries on to the next record
+        // The pen carries on to the next record.
+        cur.x = static_cast<int32_t>(std::clamp<int64_t>(cur.x + advanceSum, INT32_MIN / 2, INT32_MAX / 2));
         t.runs.push_back(std::move(run));
     }
     return t;

@@ -174,4 +174,23 @@ TEST(Hostile, ScriptsThatNeverEndAreBounded) {
     EXPECT_TRUE(exercise(m.bytes()));
 }
 
+TEST(Hostile, TextWithAbsurdAdvancesStaysInRange) {
+    // DefineText with 32-bit advances of extreme values in many records.
+    std::vector<uint8_t> body = {1, 0};          // character id 1
+    body.insert(body.end(), {0x00});             // empty RECT (5 bits of 0)
+    body.insert(body.end(), {0x00});             // identity MATRIX
+    body.insert(body.end(), {1, 32});            // glyph bits, advance bits
+    for (int rec = 0; rec < 4; ++rec) {
+        body.insert(body.end(), {0x81, 0x00, 0x00, 8}); // x offset 0, eight glyphs
+        for (int g = 0; g < 8; ++g) {                  // 1 + 32 bits each, packed
+            body.insert(body.end(), {0x40, 0x00, 0x00, 0x00});
+        }
+        body.push_back(0x40);
+    }
+    body.push_back(0);
+    auto m = movie();
+    m.add(w::Tag(11, body)).place(1, 1).showFrame();
+    EXPECT_TRUE(exercise(m.bytes()));
+}
+
 } // namespace
