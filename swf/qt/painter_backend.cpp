@@ -75,6 +75,27 @@ void addLinearLightSteps(QGradientStops& stops, double pos, const QColor& to) {
     }
 }
 
+// The smallest rectangle holding every pixel that is not fully transparent.
+QRect paintedBounds(const QImage& img) {
+    int top = -1, bottom = -1, left = img.width(), right = -1;
+    for (int y = 0; y < img.height(); ++y) {
+        auto* row = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        int first = -1, last = -1;
+        for (int x = 0; x < img.width(); ++x) {
+            if (qAlpha(row[x])) {
+                if (first < 0) first = x;
+                last = x;
+            }
+        }
+        if (first < 0) continue;
+        if (top < 0) top = y;
+        bottom = y;
+        left = std::min(left, first);
+        right = std::max(right, last);
+    }
+    return top < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
 double deviceScale(const Matrix& m) { return std::sqrt(std::abs(m.a * m.d - m.b * m.c)); }
 
 QString deviceFamily(const std::string& name) {
@@ -298,12 +319,21 @@ void PainterBackend::endLayer(uint8_t blendMode, const std::vector<Filter>& filt
     layers_.pop_back();
     l.painter->end();
     p_ = layers_.empty() ? &root_ : layers_.back().painter.get();
-    applyFilters(*l.image, filters, pixelScale);
+    // Filters work on the drawn part only, grown by how far they can spread.
+    QRect drawn = paintedBounds(*l.image);
+    if (drawn.isEmpty()) return;
+    double spread = 2;
+    for (const Filter& f : filters)
+        spread = std::max(spread, (std::max(f.blurX, f.blurY) * f.passes / 2 + std::abs(f.distance)) * pixelScale + 2);
+    const int grow = static_cast<int>(std::min(spread, 4096.0));
+    QRect area = drawn.adjusted(-grow, -grow, grow, grow).intersected(l.image->rect());
+    QImage part = l.image->copy(area);
+    applyFilters(part, filters, pixelScale);
     p_->save();
     p_->setTransform(QTransform());
     QPainter::CompositionMode mode;
     if (compositionFor(blendMode, mode)) p_->setCompositionMode(mode);
-    p_->drawImage(0, 0, *l.image);
+    p_->drawImage(area.topLeft(), part);
     p_->restore();
 }
 
