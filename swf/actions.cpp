@@ -17,10 +17,6 @@ namespace {
 
 using Value = std::variant<std::monostate, double, std::string>;
 
-std::string lowerCase(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char ch) { return std::tolower(ch); });
-    return s;
-}
 
 bool truthy(const Value& v) {
     if (auto* d = std::get_if<double>(&v)) return *d != 0 && !std::isnan(*d);
@@ -38,9 +34,9 @@ std::string asString(const Value& v) {
 }
 
 Clip* childNamed(Clip& c, const std::string& name) {
-    std::string want = lowerCase(name);
+    std::string want = asciiLower(name);
     for (auto& [depth, obj] : c.list)
-        if (obj.clip && lowerCase(obj.name) == want) return obj.clip.get();
+        if (obj.clip && asciiLower(obj.name) == want) return obj.clip.get();
     return nullptr;
 }
 
@@ -66,7 +62,7 @@ Clip* Player::resolveTarget(Clip& base, const std::string& path) {
             if (i < path.size() && path[i] == '/') ++i;
             continue;
         }
-        std::string lp = lowerCase(part);
+        std::string lp = asciiLower(part);
         if (part.empty() || lp == "this") {
         } else if (lp == "_root" || lp == "_level0") {
             c = root_.get();
@@ -82,7 +78,7 @@ Clip* Player::resolveTarget(Clip& base, const std::string& path) {
 
 bool Player::gotoLabel(Clip& clip, const std::string& label, bool play) {
     if (!clip.timeline) return false;
-    auto it = clip.timeline->labels.find(lowerCase(label));
+    auto it = clip.timeline->labels.find(asciiLower(label));
     if (it == clip.timeline->labels.end()) return false;
     gotoClip(clip, it->second, true);
     clip.playing = play;

@@ -103,10 +103,6 @@ void readPlace(Reader& r, int code, int version, DisplayCommand& c) {
     (void)version;
 }
 
-std::string lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char ch) { return std::tolower(ch); });
-    return s;
-}
 
 class Parser {
 public:
@@ -282,7 +278,7 @@ bool Parser::parseTags(Reader& r, Timeline& tl, int nesting) {
     bool broken = false;
     auto closeFrame = [&] {
         if (tl.frames.size() < limits::kMaxFrames) {
-            if (!cur.label.empty()) tl.labels.try_emplace(lower(cur.label), static_cast<int>(tl.frames.size()));
+            if (!cur.label.empty()) tl.labels.try_emplace(asciiLower(cur.label), static_cast<int>(tl.frames.size()));
             tl.frames.push_back(std::move(cur));
         }
         cur = Frame{};

@@ -9,9 +9,17 @@
 namespace swf {
 namespace {
 
-std::string lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char ch) { return std::tolower(ch); });
-    return s;
+
+// The fields a placement gives; the rest keep their values.
+void applyFields(DisplayObject& obj, const DisplayCommand& cmd) {
+    if (cmd.matrix) obj.matrix = *cmd.matrix;
+    if (cmd.colorTransform) obj.colorTransform = *cmd.colorTransform;
+    if (cmd.ratio) obj.ratio = *cmd.ratio;
+    if (cmd.name) obj.name = *cmd.name;
+    if (cmd.clipDepth) obj.clipDepth = *cmd.clipDepth;
+    if (cmd.blendMode) obj.blendMode = *cmd.blendMode;
+    if (cmd.visible) obj.visible = *cmd.visible;
+    if (cmd.filters) obj.filters = *cmd.filters;
 }
 
 int frameCountOf(const Clip& c) {
@@ -88,14 +96,7 @@ void Player::place(Clip& clip, const DisplayCommand& cmd) {
         obj.depth = cmd.depth;
         obj.characterId = cmd.characterId;
         obj.character = ch;
-        if (cmd.matrix) obj.matrix = *cmd.matrix;
-        if (cmd.colorTransform) obj.colorTransform = *cmd.colorTransform;
-        if (cmd.ratio) obj.ratio = *cmd.ratio;
-        if (cmd.name) obj.name = *cmd.name;
-        if (cmd.clipDepth) obj.clipDepth = *cmd.clipDepth;
-        if (cmd.blendMode) obj.blendMode = *cmd.blendMode;
-        if (cmd.visible) obj.visible = *cmd.visible;
-        if (cmd.filters) obj.filters = *cmd.filters;
+        applyFields(obj, cmd);
         auto [pos, inserted] = clip.list.insert_or_assign(cmd.depth, std::move(obj));
         initInstance(clip, pos->second);
         return;
@@ -106,14 +107,7 @@ void Player::place(Clip& clip, const DisplayCommand& cmd) {
         obj.character = ch;
         initInstance(clip, obj);
     }
-    if (cmd.matrix) obj.matrix = *cmd.matrix;
-    if (cmd.colorTransform) obj.colorTransform = *cmd.colorTransform;
-    if (cmd.ratio) obj.ratio = *cmd.ratio;
-    if (cmd.name) obj.name = *cmd.name;
-    if (cmd.clipDepth) obj.clipDepth = *cmd.clipDepth;
-    if (cmd.blendMode) obj.blendMode = *cmd.blendMode;
-    if (cmd.visible) obj.visible = *cmd.visible;
-    if (cmd.filters) obj.filters = *cmd.filters;
+    applyFields(obj, cmd);
 }
 
 void Player::applyFrame(Clip& clip, int frame) {

@@ -170,8 +170,7 @@ std::string htmlToPlain(const std::string& html) {
         if (c == '<') {
             size_t end = html.find('>', i);
             if (end == std::string::npos) break;
-            std::string tag = html.substr(i + 1, end - i - 1);
-            std::transform(tag.begin(), tag.end(), tag.begin(), [](unsigned char ch) { return std::tolower(ch); });
+            std::string tag = asciiLower(html.substr(i + 1, end - i - 1));
             auto is = [&](const char* name) {
                 size_t len = std::char_traits<char>::length(name);
                 return tag.compare(0, len, name) == 0 && (tag.size() == len || !std::isalpha(static_cast<unsigned char>(tag[len])));

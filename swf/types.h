@@ -89,6 +89,13 @@ struct ColorTransform {
     bool operator==(const ColorTransform&) const = default;
 };
 
+// ASCII lower case: frame labels and instance names match without regard to case.
+inline std::string asciiLower(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
 template <typename T> using Result = std::variant<T, Error>;
 
 template <typename T> bool ok(const Result<T>& r) { return std::holds_alternative<T>(r); }
