@@ -18,10 +18,10 @@ void Form1::createCommands() {
     commands_.setHandler(browse::kOpenHandler, [this] { myOpenFile_1(); });
     commands_.setHandler(browse::kExitHandler, [this] { Exit_Click(); });
 
-    for (const browse::MenuSpec& spec : browse::menuTable()) {
-        QMenu* menu = menuBar()->addMenu(QString::fromLatin1(spec.caption));
-        menu->setObjectName(QString::fromLatin1(spec.name));
-        for (const browse::MenuItemSpec& item : spec.items) {
+    for (const browse::MenuSpec& entry : browse::menuTable()) {
+        QMenu* menu = menuBar()->addMenu(QString::fromLatin1(entry.caption));
+        menu->setObjectName(QString::fromLatin1(entry.name));
+        for (const browse::MenuItemSpec& item : entry.items) {
             const QString name = QString::fromLatin1(item.name);
             QAction* action = item.caption ? menu->addAction(QString::fromLatin1(item.caption))
                                            : menu->addSeparator();
@@ -36,33 +36,33 @@ void Form1::createCommands() {
     }
 
     using browse::PictureState;
-    for (const browse::FlatButtonSpec& spec : browse::flatButtonTable()) {
-        const QString name = QString::fromLatin1(spec.name);
+    for (const browse::FlatButtonSpec& entry : browse::flatButtonTable()) {
+        const QString name = QString::fromLatin1(entry.name);
         auto* button = new FlatButton(client_);
         button->setObjectName(name);
-        const int size = browse::px(spec.size);
-        button->setPicture(browse::toolbarPicture(spec.glyph, size, PictureState::Normal));
-        button->setPictureOver(browse::toolbarPicture(spec.glyph, size, PictureState::Over));
-        button->setPictureDown(browse::toolbarPicture(spec.glyph, size, PictureState::Down));
-        if (*spec.tooltip) button->setToolTip(QString::fromLatin1(spec.tooltip));
+        const int size = browse::px(entry.size);
+        button->setPicture(browse::toolbarPicture(entry.glyph, size, PictureState::Normal));
+        button->setPictureOver(browse::toolbarPicture(entry.glyph, size, PictureState::Over));
+        button->setPictureDown(browse::toolbarPicture(entry.glyph, size, PictureState::Down));
+        if (*entry.tooltip) button->setToolTip(QString::fromLatin1(entry.tooltip));
         if (name == QLatin1String("FlatBttn21")) button->setText(QStringLiteral("Skn"));
-        button->setVisible(spec.shown);
+        button->setVisible(entry.shown);
         connect(button, &FlatButton::clicked, this, [this, name] { runCommand(name); });
         commandControls_.emplace_back(button, name);
     }
 
-    for (const browse::HiddenButtonSpec& spec : browse::hiddenButtonTable()) {
-        const QString name = QString::fromLatin1(spec.name);
-        auto* button = new QPushButton(QString::fromLatin1(spec.caption), client_);
+    for (const browse::HiddenButtonSpec& entry : browse::hiddenButtonTable()) {
+        const QString name = QString::fromLatin1(entry.name);
+        auto* button = new QPushButton(QString::fromLatin1(entry.caption), client_);
         button->setObjectName(name);
         button->hide();
         connect(button, &QPushButton::clicked, this, [this, name] { runCommand(name); });
         commandControls_.emplace_back(button, name);
     }
 
-    for (const browse::ControlHandlerSpec& spec : browse::controlHandlerTable())
-        if (auto* control = client_->findChild<QWidget*>(QString::fromLatin1(spec.control)))
-            commandControls_.emplace_back(control, QString::fromLatin1(spec.handler));
+    for (const browse::ControlHandlerSpec& entry : browse::controlHandlerTable())
+        if (auto* control = client_->findChild<QWidget*>(QString::fromLatin1(entry.control)))
+            commandControls_.emplace_back(control, QString::fromLatin1(entry.handler));
 
     refreshCommandStates();
 }

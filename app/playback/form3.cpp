@@ -72,15 +72,15 @@ void Form3::createControls() {
     row->setContentsMargins(4, 3, 4, 3);
     row->setSpacing(2);
     auto addButton = [&](int n) {
-        const ButtonSpec& spec = kButtons[n - 1];
+        const ButtonSpec& entry = kButtons[n - 1];
         auto* button = new QToolButton(picFrame_);
         button->setObjectName(QStringLiteral("FlatBttn%1").arg(n));
         button->setAutoRaise(true);
-        button->setIcon(style()->standardIcon(spec.icon));
+        button->setIcon(style()->standardIcon(entry.icon));
         button->setIconSize(QSize(24, 24));
-        button->setToolTip(QString::fromLatin1(spec.tooltip));
+        button->setToolTip(QString::fromLatin1(entry.tooltip));
         connect(button, &QToolButton::clicked, this,
-                [this, handler = spec.handler] { (this->*handler)(); });
+                [this, handler = entry.handler] { (this->*handler)(); });
         flatButtons_[n - 1] = button;
         row->addWidget(button);
     };
