@@ -74,7 +74,6 @@ void Form1::Form_Load() {
     mixer_ = std::make_unique<cVolume>();
     mixer_->VolumeMute(true);
 
-    loopPlay = false;
     Skn_.loadSkin(platform::inFolder(programDir_, QStringLiteral("skins/winaqua.skn")));
     Skn_.applySkin(this);
 

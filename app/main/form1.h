@@ -124,8 +124,7 @@ class Form1 : public QMainWindow, private browse::BrowserView {
     browse::Browser& browser() { return browser_; }
     const QString& programDir() const { return programDir_; }
 
-    // Window variables.
-    bool loopPlay = false;
+    // Window variables (the loop flag loopPlay lives with the mini player's handlers).
     int16_t rowStep() const { return geometry_.rowStep; }
     int16_t colStep() const { return geometry_.colStep; }
     int16_t fileCount() const { return browser_.fileCount(); }
