@@ -96,6 +96,19 @@ QRect paintedBounds(const QImage& img) {
     return top < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
+constexpr int kEdgeBorder = 2;
+
+QImage withEdgeBorder(const QImage& img) {
+    const int w = img.width(), h = img.height(), b = kEdgeBorder;
+    QImage out(w + 2 * b, h + 2 * b, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < out.height(); ++y) {
+        const auto* src = reinterpret_cast<const QRgb*>(img.constScanLine(std::clamp(y - b, 0, h - 1)));
+        auto* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x) dst[x] = src[std::clamp(x - b, 0, w - 1)];
+    }
+    return out;
+}
+
 double deviceScale(const Matrix& m) { return std::sqrt(std::abs(m.a * m.d - m.b * m.c)); }
 
 QString deviceFamily(const std::string& name) {
@@ -107,8 +120,8 @@ QString deviceFamily(const std::string& name) {
 
 } // namespace
 
-QImage PainterBackend::imageFor(const Bitmap& bmp, const ColorTransform& cx) {
-    std::array<int32_t, 8> key{cx.rMul, cx.gMul, cx.bMul, cx.aMul, cx.rAdd, cx.gAdd, cx.bAdd, cx.aAdd};
+QImage PainterBackend::imageFor(const Bitmap& bmp, const ColorTransform& cx, bool edgeBorder) {
+    std::array<int32_t, 9> key{cx.rMul, cx.gMul, cx.bMul, cx.aMul, cx.rAdd, cx.gAdd, cx.bAdd, cx.aAdd, edgeBorder};
     auto it = images_.find({&bmp, key});
     if (it != images_.end()) return it->second;
     QImage img(reinterpret_cast<const uchar*>(bmp.pixels.data()), bmp.width, bmp.height,
@@ -131,6 +144,7 @@ QImage PainterBackend::imageFor(const Bitmap& bmp, const ColorTransform& cx) {
             }
         }
     }
+    if (edgeBorder) img = withEdgeBorder(img);
     if (images_.size() > 64) images_.clear();
     images_.emplace(std::make_pair(&bmp, key), img);
     return img;
@@ -173,8 +187,16 @@ QBrush PainterBackend::brushFor(const FillStyle& f, const Movie& movie, const Co
         const auto* def = movie.get<BitmapDef>(f.bitmapId);
         BitmapPtr bmp = def ? def->get() : nullptr;
         if (!bmp || bmp->width == 0 || bmp->height == 0) return QBrush(Qt::NoBrush);
-        QBrush b(imageFor(*bmp, cx));
-        b.setTransform(toQt(f.matrix));
+        if (f.repeat) {
+            QBrush b(imageFor(*bmp, cx, false));
+            b.setTransform(toQt(f.matrix));
+            return b;
+        }
+        // A clipped fill repeats its edge pixels beyond the image. Painters only tile,
+        // so the image gets a border of its own edge pixels: smoothing at the edges then
+        // blends with the edge itself, not with the opposite side.
+        QBrush b(imageFor(*bmp, cx, true));
+        b.setTransform(QTransform::fromTranslate(-kEdgeBorder, -kEdgeBorder) * toQt(f.matrix));
         return b;
     }
     }

@@ -31,7 +31,8 @@ public:
 
 private:
     QBrush brushFor(const FillStyle& f, const Movie& movie, const ColorTransform& cx);
-    QImage imageFor(const Bitmap& bmp, const ColorTransform& cx);
+    // The bitmap under the colour transform; edgeBorder adds a border of edge pixels.
+    QImage imageFor(const Bitmap& bmp, const ColorTransform& cx, bool edgeBorder);
     QPen penFor(const LineStyle& l, const Movie& movie, const Matrix& m, const ColorTransform& cx);
 
     struct Layer {
@@ -44,7 +45,7 @@ private:
     bool collecting_ = false;
     int maskNesting_ = 0;
     QPainterPath mask_;
-    std::map<std::pair<const Bitmap*, std::array<int32_t, 8>>, QImage> images_;
+    std::map<std::pair<const Bitmap*, std::array<int32_t, 9>>, QImage> images_;
 };
 
 struct FrameOptions {

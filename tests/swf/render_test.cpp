@@ -123,6 +123,21 @@ TEST(Render, LosslessBitmapFillShowsItsPixels) {
     EXPECT_TRUE(near(img.pixel(80, 50), kGreen));
 }
 
+TEST(Render, ClippedSmoothedBitmapKeepsItsEdgeColours) {
+    auto m = movie();
+    std::vector<uint32_t> px = {0xffff0000, 0xff00ff00}; // red, green
+    m.add(w::defineBitsLossless(1, 2, 1, px, true));
+    w::ShapeBuilder s;
+    s.fill1(static_cast<uint32_t>(s.addFill(w::FillStyle::bitmap(1, swf::Matrix::scale(1000, 2000), false, true))))
+        .rect(0, 0, 2000, 2000);
+    m.add(w::defineShape(2, s, 3)).place(1, 2).showFrame();
+    swf::Player p(load(m.bytes()));
+    QImage img = render(p);
+    // The outer edges do not blend with the opposite side of the image.
+    EXPECT_TRUE(near(img.pixel(1, 50), kRed, 12));
+    EXPECT_TRUE(near(img.pixel(98, 50), kGreen, 12));
+}
+
 TEST(Render, StaticTextDrawsItsGlyphsInTheirColour) {
     auto m = movie();
     w::FontDesc font;
