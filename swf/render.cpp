@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <tuple>
 #include <vector>
 
 namespace swf {
@@ -102,6 +104,27 @@ private:
     }
 
     // Fields with embedded glyphs are laid out here; others go to the system's fonts.
+    // The embedded font for a styled run: the field's font, or the font of the same
+    // family (or the face the markup names) in the run's weight and slant.
+    const Font* fontFor(const Font* base, const TextSpan& span) {
+        const std::string& name = span.face.empty() ? base->name : span.face;
+        if (span.face.empty() && base->bold == span.bold && base->italic == span.italic) return base;
+        auto key = std::make_tuple(name, span.bold, span.italic);
+        auto it = fonts_.find(key);
+        if (it != fonts_.end()) return it->second;
+        const Font* found = nullptr;
+        for (const auto& [id, ch] : movie_.dictionary) {
+            const auto* f = std::get_if<Font>(ch.get());
+            if (!f || f->glyphs.empty() || !f->hasLayout || f->name != name) continue;
+            if (f->bold == span.bold && f->italic == span.italic) {
+                found = f;
+                break;
+            }
+        }
+        return fonts_[key] = found ? found : base;
+    }
+
+    // Fields with embedded glyphs are laid out here; others go to the system's fonts.
     void editText(const EditText& e, const Matrix& m, const ColorTransform& cx) {
         if (e.border) b_.drawTextBox(e.bounds, m, cx);
         const Font* font = movie_.get<Font>(e.fontId);
@@ -110,55 +133,72 @@ private:
             b_.drawDeviceText(e, font, m, cx);
             return;
         }
-        const double scale = e.height / font->emSize;
         const double gutter = 40; // two pixels inside the bounds
         const double left = e.bounds.xmin + gutter + e.leftMargin;
         const double right = e.bounds.xmax - gutter - e.rightMargin;
-        const double lineHeight = (font->ascent + font->descent) * scale + e.leading;
-        double y = e.bounds.ymin + gutter + font->ascent * scale;
-        Rgba color = cx.apply(e.color);
+        struct Item {
+            const Glyph* glyph;
+            double scale;
+            Rgba color;
+        };
+        struct Line {
+            std::vector<Item> items;
+            double width = 0, ascent = 0, descent = 0;
+        };
+        std::vector<Line> lines(1);
+        auto measure = [&](Line& l, const Font* f, double scale) {
+            l.ascent = std::max(l.ascent, f->ascent * scale);
+            l.descent = std::max(l.descent, f->descent * scale);
+        };
+        measure(lines.back(), font, e.height / font->emSize);
         // Split into lines (explicit breaks, and word wrap when the field asks for it).
-        std::vector<std::vector<const Glyph*>> lines(1);
-        std::vector<double> widths(1, 0.0);
-        std::string text = e.password ? std::string(e.text.size(), '*') : e.text;
-        for (size_t i = 0; i < text.size(); ++i) {
-            unsigned char ch = static_cast<unsigned char>(text[i]);
-            uint16_t code = ch;
-            // Decode UTF-8 sequences of up to three bytes.
-            if (ch >= 0xc0 && ch < 0xe0 && i + 1 < text.size()) {
-                code = static_cast<uint16_t>(((ch & 0x1f) << 6) | (text[i + 1] & 0x3f));
-                i += 1;
-            } else if (ch >= 0xe0 && i + 2 < text.size()) {
-                code = static_cast<uint16_t>(((ch & 0x0f) << 12) | ((text[i + 1] & 0x3f) << 6) | (text[i + 2] & 0x3f));
-                i += 2;
-            }
-            if (code == '\n' || code == '\r') {
-                if (e.multiline || true) {
-                    lines.emplace_back();
-                    widths.push_back(0);
+        for (const TextSpan& span : e.spans) {
+            const Font* f = fontFor(font, span);
+            const double scale = span.height.value_or(e.height) / f->emSize;
+            const Rgba color = cx.apply(span.color.value_or(e.color));
+            const std::string text = e.password ? std::string(span.text.size(), '*') : span.text;
+            for (size_t i = 0; i < text.size(); ++i) {
+                unsigned char ch = static_cast<unsigned char>(text[i]);
+                uint16_t code = ch;
+                // Decode UTF-8 sequences of up to three bytes.
+                if (ch >= 0xc0 && ch < 0xe0 && i + 1 < text.size()) {
+                    code = static_cast<uint16_t>(((ch & 0x1f) << 6) | (text[i + 1] & 0x3f));
+                    i += 1;
+                } else if (ch >= 0xe0 && i + 2 < text.size()) {
+                    code = static_cast<uint16_t>(((ch & 0x0f) << 12) | ((text[i + 1] & 0x3f) << 6) |
+                                                 (text[i + 2] & 0x3f));
+                    i += 2;
                 }
-                continue;
+                if (code == '\n' || code == '\r') {
+                    lines.emplace_back();
+                    measure(lines.back(), f, scale);
+                    continue;
+                }
+                int gi = f->glyphFor(code);
+                if (gi < 0) continue;
+                const Glyph* g = &f->glyphs[static_cast<size_t>(gi)];
+                double adv = g->advance * scale;
+                if (e.wordWrap && lines.back().width + adv > right - left && !lines.back().items.empty()) {
+                    lines.emplace_back();
+                    measure(lines.back(), f, scale);
+                }
+                Line& l = lines.back();
+                l.items.push_back({g, scale, color});
+                l.width += adv;
+                measure(l, f, scale);
             }
-            int gi = font->glyphFor(code);
-            if (gi < 0) continue;
-            const Glyph* g = &font->glyphs[static_cast<size_t>(gi)];
-            double adv = g->advance * scale;
-            if (e.wordWrap && widths.back() + adv > right - left && !lines.back().empty()) {
-                lines.emplace_back();
-                widths.push_back(0);
-            }
-            lines.back().push_back(g);
-            widths.back() += adv;
         }
-        for (size_t li = 0; li < lines.size(); ++li) {
+        double top = e.bounds.ymin + gutter;
+        for (const Line& l : lines) {
             double x = left;
-            if (e.align == 1) x = right - widths[li];
-            else if (e.align == 2) x = left + (right - left - widths[li]) / 2;
-            for (const Glyph* g : lines[li]) {
-                b_.drawGlyph(*g, m * Matrix{scale, 0, 0, scale, x, y}, color);
-                x += g->advance * scale;
+            if (e.align == 1) x = right - l.width;
+            else if (e.align == 2) x = left + (right - left - l.width) / 2;
+            const double baseline = top + l.ascent;
+            for (const Item& it : l.items) {
+                b_.drawGlyph(*it.glyph, m * Matrix{it.scale, 0, 0, it.scale, x, baseline}, it.color);
+                x += it.glyph->advance * it.scale;
             }
-            y += lineHeight;
+            top = baseline + l.descent + e.leading;
         }
     }
 
@@ -167,6 +207,7 @@ private:
     ShapeCache& cache_;
     double pixelScale_;
     int layers_ = 0;
+    std::map<std::tuple<std::string, bool, bool>, const Font*> fonts_;
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 
 namespace swf {
 namespace {
@@ -148,46 +149,122 @@ Result<StaticText> parseDefineText(Reader& r, int textVersion) {
     return t;
 }
 
-std::string htmlToPlain(const std::string& html) {
-    std::string out;
-    size_t i = 0;
+namespace {
+
+// Value of an attribute in a tag's text (name="value", name='value' or name=value).
+std::string attribute(const std::string& tag, const char* name) {
+    std::string lower = asciiLower(tag);
+    std::string key = std::string(name) + "=";
+    size_t at = 0;
+    while ((at = lower.find(key, at)) != std::string::npos) {
+        if (at == 0 || lower[at - 1] == ' ') break;
+        at += key.size();
+    }
+    if (at == std::string::npos) return {};
+    size_t v = at + key.size();
+    if (v >= tag.size()) return {};
+    char quote = tag[v];
+    if (quote == '"' || quote == '\'') {
+        size_t e = tag.find(quote, v + 1);
+        return tag.substr(v + 1, e == std::string::npos ? std::string::npos : e - v - 1);
+    }
+    size_t e = tag.find(' ', v);
+    return tag.substr(v, e == std::string::npos ? std::string::npos : e - v);
+}
+
+std::optional<Rgba> parseColor(const std::string& v) {
+    if (v.size() != 7 || v[0] != '#') return std::nullopt;
+    char* end = nullptr;
+    unsigned long n = std::strtoul(v.c_str() + 1, &end, 16);
+    if (!end || *end) return std::nullopt;
+    return Rgba{static_cast<uint8_t>(n >> 16), static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n), 255};
+}
+
+} // namespace
+
+std::vector<TextSpan> htmlToSpans(const std::string& html) {
+    std::vector<TextSpan> spans;
+    std::vector<TextSpan> styles(1); // the open styles, innermost last
     bool inParagraph = false;
-    auto entity = [&](size_t& k) {
-        static const std::pair<const char*, char> table[] = {
-            {"&lt;", '<'}, {"&gt;", '>'}, {"&amp;", '&'}, {"&quot;", '"'}, {"&apos;", '\''}, {"&nbsp;", ' '}};
-        for (auto& [name, ch] : table) {
-            size_t len = std::char_traits<char>::length(name);
-            if (html.compare(k, len, name) == 0) {
-                out.push_back(ch);
-                k += len;
-                return true;
+    auto emit = [&](const std::string& text) {
+        const TextSpan& st = styles.back();
+        if (!spans.empty()) {
+            TextSpan& last = spans.back();
+            if (last.bold == st.bold && last.italic == st.italic && last.color == st.color &&
+                last.height == st.height && last.face == st.face) {
+                last.text += text;
+                return;
             }
         }
-        return false;
+        TextSpan sp = st;
+        sp.text = text;
+        spans.push_back(std::move(sp));
     };
+    static const std::pair<const char*, char> entities[] = {
+        {"&lt;", '<'}, {"&gt;", '>'}, {"&amp;", '&'}, {"&quot;", '"'}, {"&apos;", '\''}, {"&nbsp;", ' '}};
+    std::string run;
+    size_t i = 0;
     while (i < html.size()) {
         char c = html[i];
-        if (c == '<') {
-            size_t end = html.find('>', i);
-            if (end == std::string::npos) break;
-            std::string tag = asciiLower(html.substr(i + 1, end - i - 1));
-            auto is = [&](const char* name) {
+        if (c == '&') {
+            bool matched = false;
+            for (auto& [name, ch] : entities) {
                 size_t len = std::char_traits<char>::length(name);
-                return tag.compare(0, len, name) == 0 && (tag.size() == len || !std::isalpha(static_cast<unsigned char>(tag[len])));
-            };
-            if (is("br") || is("br/")) out.push_back('\n');
-            else if (is("p") || is("li")) {
-                if (inParagraph) out.push_back('\n');
-                inParagraph = true;
+                if (html.compare(i, len, name) == 0) {
+                    run.push_back(ch);
+                    i += len;
+                    matched = true;
+                    break;
+                }
             }
-            i = end + 1;
-        } else if (c == '&' && entity(i)) {
-        } else {
-            out.push_back(c);
+            if (!matched) run.push_back(html[i++]);
+            continue;
+        }
+        if (c != '<') {
+            run.push_back(c);
             ++i;
+            continue;
+        }
+        size_t end = html.find('>', i);
+        if (end == std::string::npos) break;
+        std::string tag = html.substr(i + 1, end - i - 1);
+        i = end + 1;
+        if (!run.empty()) {
+            emit(run);
+            run.clear();
+        }
+        const bool closing = !tag.empty() && tag[0] == '/';
+        std::string name = asciiLower(tag.substr(closing ? 1 : 0, tag.find_first_of(" /", closing ? 1 : 0) - (closing ? 1 : 0)));
+        if (name == "br") {
+            emit("\n");
+        } else if (name == "p" || name == "li") {
+            if (!closing && inParagraph) emit("\n");
+            inParagraph = true;
+        } else if (name == "b" || name == "i" || name == "font") {
+            if (closing) {
+                if (styles.size() > 1) styles.pop_back();
+                continue;
+            }
+            if (styles.size() > 64) continue; // unclosed tags: keep the stack bounded
+            TextSpan st = styles.back();
+            if (name == "b") st.bold = true;
+            if (name == "i") st.italic = true;
+            if (name == "font") {
+                if (auto col = parseColor(attribute(tag, "color"))) st.color = col;
+                std::string size = attribute(tag, "size");
+                if (!size.empty()) {
+                    long px = std::strtol(size.c_str(), nullptr, 10);
+                    if (size[0] == '+' || size[0] == '-') px += st.height.value_or(0) / 20;
+                    if (px > 0 && px < 1000) st.height = static_cast<uint16_t>(px * 20);
+                }
+                std::string face = attribute(tag, "face");
+                if (!face.empty()) st.face = face;
+            }
+            styles.push_back(std::move(st));
         }
     }
-    return out;
+    if (!run.empty()) emit(run);
+    return spans;
 }
 
 Result<EditText> parseDefineEditText(Reader& r, int /*swfVersion*/) {
@@ -223,7 +300,13 @@ Result<EditText> parseDefineEditText(Reader& r, int /*swfVersion*/) {
     }
     e.variableName = r.string();
     if (hasText) e.text = r.string();
-    if (e.html) e.text = htmlToPlain(e.text);
+    if (e.html) {
+        e.spans = htmlToSpans(e.text);
+        e.text.clear();
+        for (const TextSpan& sp : e.spans) e.text += sp.text;
+    } else if (!e.text.empty()) {
+        e.spans.push_back({e.text});
+    }
     if (r.overrun() && !hasText) return Error{"text field is truncated"};
     return e;
 }

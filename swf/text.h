@@ -4,6 +4,7 @@
 #include "shape.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,15 @@ struct StaticText {
     std::vector<TextRun> runs;
 };
 
+// A run of field text in one style. Unset fields take the field's own settings.
+struct TextSpan {
+    std::string text; // UTF-8; "\n" breaks the line
+    bool bold = false, italic = false;
+    std::optional<Rgba> color;
+    std::optional<uint16_t> height; // twips
+    std::string face;               // empty: the field's font
+};
+
 struct EditText {
     Rect bounds;
     bool wordWrap = false, multiline = false, password = false, readOnly = false;
@@ -60,6 +70,7 @@ struct EditText {
     int16_t leading = 0;
     std::string variableName;
     std::string text; // plain text: HTML markup is reduced to line breaks
+    std::vector<TextSpan> spans; // the text in its styles (one span for plain fields)
 };
 
 // DefineFont (1), DefineFont2 (2), DefineFont3 (3): the body after the font id.
@@ -71,7 +82,8 @@ Result<StaticText> parseDefineText(Reader& r, int textVersion);
 // DefineEditText: the body after the character id.
 Result<EditText> parseDefineEditText(Reader& r, int swfVersion);
 
-// Turns the small HTML subset of text fields into plain text with line breaks.
-std::string htmlToPlain(const std::string& html);
+// Reads the small HTML subset of text fields (p, br, li, b, i, font face/size/color,
+// entities) into styled spans; other tags are ignored.
+std::vector<TextSpan> htmlToSpans(const std::string& html);
 
 } // namespace swf

@@ -6,6 +6,9 @@
 #include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QRadialGradient>
+#include <QAbstractTextDocumentLayout>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextLayout>
 
 #include <cmath>
@@ -274,34 +277,51 @@ void PainterBackend::drawTextBox(const Rect& bounds, const Matrix& m, const Colo
 }
 
 void PainterBackend::drawDeviceText(const EditText& e, const Font* font, const Matrix& m, const ColorTransform& cx) {
-    if (collecting_ || e.text.empty()) return;
+    if (collecting_ || e.spans.empty()) return;
     // Lay the text out at device size so hinting and sizes match what the screen shows.
     const double scale = deviceScale(m);
-    if (scale <= 0) return;
-    QFont qf(deviceFamily(font ? font->name : std::string()));
-    qf.setPixelSize(std::max(1, static_cast<int>(std::lround(e.height * scale))));
-    qf.setBold(font && font->bold);
-    qf.setItalic(font && font->italic);
+    if (scale <= 0 || !std::isfinite(scale)) return;
     p_->setTransform(QTransform(m.a / scale, m.b / scale, m.c / scale, m.d / scale, m.tx, m.ty));
     // Now one unit is one device pixel, in the field's orientation.
     const double gutter = 40 * scale; // two pixels at 1:1
-    QRectF box(e.bounds.xmin * scale + gutter + e.leftMargin * scale,
-               e.bounds.ymin * scale + gutter,
+    QRectF box(e.bounds.xmin * scale + gutter + e.leftMargin * scale, e.bounds.ymin * scale + gutter,
                std::max(1.0, e.bounds.width() * scale - 2 * gutter - (e.leftMargin + e.rightMargin) * scale),
                std::max(1.0, e.bounds.height() * scale - 2 * gutter));
-    QString text = QString::fromUtf8(e.text.data(), static_cast<int>(e.text.size()));
-    if (e.password) text.fill(QChar('*'));
-    text.replace(QChar('\r'), QChar('\n'));
-    int flags = Qt::AlignTop;
-    flags |= e.align == 1 ? Qt::AlignRight : e.align == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
-    if (e.wordWrap) flags |= Qt::TextWordWrap;
+
+    // Each styled run becomes a run of the document in the system's matching font.
+    QTextDocument doc;
+    doc.setDocumentMargin(0);
+    QTextOption option(e.align == 1 ? Qt::AlignRight : e.align == 2 ? Qt::AlignHCenter : Qt::AlignLeft);
+    option.setWrapMode(e.wordWrap ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
+    doc.setDefaultTextOption(option);
+    if (e.wordWrap) doc.setTextWidth(box.width());
+    QTextCursor cursor(&doc);
+    for (const TextSpan& span : e.spans) {
+        QTextCharFormat f;
+        QFont qf(deviceFamily(span.face.empty() ? (font ? font->name : std::string()) : span.face));
+        qf.setPixelSize(std::clamp(static_cast<int>(std::lround(span.height.value_or(e.height) * scale)), 1, 4096));
+        qf.setBold(span.bold || (font && font->bold));
+        qf.setItalic(span.italic || (font && font->italic));
+        f.setFont(qf);
+        f.setForeground(toQt(cx.apply(span.color.value_or(e.color))));
+        QString text = QString::fromUtf8(span.text.data(), static_cast<int>(span.text.size()));
+        if (e.password) text.fill(QChar('*'));
+        text.replace(QChar('\r'), QChar('\n'));
+        text.replace(QChar('\n'), QChar::ParagraphSeparator);
+        cursor.insertText(text, f);
+    }
     p_->save();
     p_->setClipRect(QRectF(e.bounds.xmin * scale, e.bounds.ymin * scale, e.bounds.width() * scale,
-                          e.bounds.height() * scale),
-                   Qt::IntersectClip);
-    p_->setFont(qf);
-    p_->setPen(toQt(cx.apply(e.color)));
-    p_->drawText(box, flags, text);
+                           e.bounds.height() * scale),
+                    Qt::IntersectClip);
+    p_->translate(box.topLeft());
+    QAbstractTextDocumentLayout::PaintContext ctx;
+    ctx.clip = QRectF(0, 0, box.width(), box.height());
+    if (!e.wordWrap && e.align != 0) {
+        // Unwrapped text aligns within the field's width.
+        doc.setTextWidth(box.width());
+    }
+    doc.documentLayout()->draw(p_, ctx);
     p_->restore();
 }
 
