@@ -66,18 +66,24 @@ void Player::initInstance(Clip& parent, DisplayObject& obj) {
         // A button shows its up state.
         c->button = button;
         c->playing = false;
-        for (const ButtonRecord& rec : button->records) {
-            if (!(rec.states & 0x01)) continue;
-            DisplayObject child;
-            child.depth = rec.depth;
-            child.characterId = rec.characterId;
-            child.character = movie_->character(rec.characterId);
-            child.matrix = rec.matrix;
-            child.colorTransform = rec.colorTransform;
-            child.blendMode = rec.blendMode;
-            auto [it, inserted] = c->list.insert_or_assign(rec.depth, std::move(child));
-            initInstance(*c, it->second);
-        }
+        showButtonState(*c, kButtonUp);
+    }
+}
+
+void Player::showButtonState(Clip& c, uint8_t state) {
+    c.buttonState = state;
+    c.list.clear();
+    for (const ButtonRecord& rec : c.button->records) {
+        if (!(rec.states & state)) continue;
+        DisplayObject child;
+        child.depth = rec.depth;
+        child.characterId = rec.characterId;
+        child.character = movie_->character(rec.characterId);
+        child.matrix = rec.matrix;
+        child.colorTransform = rec.colorTransform;
+        child.blendMode = rec.blendMode;
+        auto [it, inserted] = c.list.insert_or_assign(rec.depth, std::move(child));
+        initInstance(c, it->second);
     }
 }
 

@@ -12,6 +12,9 @@ namespace swf {
 
 struct Clip;
 
+// Button states, as the bits of a button record.
+inline constexpr uint8_t kButtonUp = 0x01, kButtonOver = 0x02, kButtonDown = 0x04, kButtonHit = 0x08;
+
 // One instance on a display list.
 struct DisplayObject {
     uint16_t depth = 0;
@@ -32,6 +35,7 @@ struct DisplayObject {
 struct Clip : std::enable_shared_from_this<Clip> {
     const Timeline* timeline = nullptr; // null for buttons
     const ButtonDef* button = nullptr;
+    uint8_t buttonState = 0;            // buttons: the state on show (kButtonUp, ...)
     int frame = -1;                     // 0-based frame on show, -1 before the first
     bool playing = true;
     int nesting = 0;
@@ -61,8 +65,11 @@ public:
     void gotoFrame(int frame);
     // One tick of the movie's clock: every playing timeline moves on a frame.
     void tick();
-    // A mouse release at a stage point (twips): runs the release actions of the
-    // topmost button under it. Returns true when a button took it.
+    // The mouse at a stage point (twips). Buttons under it show their over state (down
+    // while pressed on them) and run their press and release actions. Each returns
+    // true when a button is under the point.
+    bool mouseMove(double x, double y);
+    bool press(double x, double y);
     bool release(double x, double y);
 
     // Sound events of the frames shown since the last call (root and sprites).
@@ -82,6 +89,10 @@ private:
     void applyFrame(Clip& clip, int frame);
     void place(Clip& clip, const DisplayCommand& c);
     void initInstance(Clip& parent, DisplayObject& obj);
+    void showButtonState(Clip& button, uint8_t state);
+    // The topmost button whose hit area holds the point.
+    std::shared_ptr<Clip> buttonAt(double x, double y);
+    void runButtonActions(Clip& button, uint16_t condition);
     void tickClip(Clip& clip);
     void tickChildren(Clip& clip);
     void queueActions(Clip& clip, int frame);
@@ -103,6 +114,7 @@ private:
     std::vector<const std::vector<uint8_t>*> stream_;
     bool streamRestart_ = false;
     int actionDepth_ = 0;
+    std::weak_ptr<Clip> hovered_, pressed_;
 };
 
 } // namespace swf

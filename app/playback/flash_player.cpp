@@ -12,6 +12,7 @@
 
 FlashPlayer::FlashPlayer(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true); // buttons light up under the pointer
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &FlashPlayer::onTick);
 }
@@ -227,18 +228,36 @@ void FlashPlayer::paintEvent(QPaintEvent*) {
     swf::renderFrame(*player_, p, QRectF(rect()), cache_, frameOptions());
 }
 
+bool FlashPlayer::toStage(const QPointF& pos, double& x, double& y) const {
+    if (!player_) return false;
+    swf::Matrix view = swf::showAllMatrix(player_->movie().stage, width(), height(), zoom_), inv;
+    if (!view.invert(inv)) return false;
+    inv.map(pos.x(), pos.y(), x, y);
+    return true;
+}
+
+void FlashPlayer::mouseEvent(QMouseEvent* e, bool (swf::Player::*handler)(double, double)) {
+    double x, y;
+    if (!toStage(e->position(), x, y)) return;
+    const bool overButton = (player_.get()->*handler)(x, y);
+    // Buttons show the hand, as they did in the browser.
+    setCursor(overButton ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    afterFrames(); // a button's script may have moved the movie or started sounds
+    scheduleTimer();
+    update();
+}
+
+void FlashPlayer::mouseMoveEvent(QMouseEvent* e) {
+    mouseEvent(e, &swf::Player::mouseMove);
+    QWidget::mouseMoveEvent(e);
+}
+
+void FlashPlayer::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton) mouseEvent(e, &swf::Player::press);
+    QWidget::mousePressEvent(e);
+}
+
 void FlashPlayer::mouseReleaseEvent(QMouseEvent* e) {
-    if (player_ && e->button() == Qt::LeftButton) {
-        swf::Matrix view = swf::showAllMatrix(player_->movie().stage, width(), height(), zoom_), inv;
-        if (view.invert(inv)) {
-            double x, y;
-            inv.map(e->position().x(), e->position().y(), x, y);
-            if (player_->release(x, y)) {
-                afterFrames();
-                scheduleTimer();
-                update();
-            }
-        }
-    }
+    if (e->button() == Qt::LeftButton) mouseEvent(e, &swf::Player::release);
     QWidget::mouseReleaseEvent(e);
 }

@@ -78,6 +78,8 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
 
 private:
@@ -89,6 +91,9 @@ private:
     int timerInterval() const;
     void scheduleTimer();
     void blank();
+    // Widget point to stage twips; false with nothing loaded.
+    bool toStage(const QPointF& pos, double& x, double& y) const;
+    void mouseEvent(QMouseEvent* e, bool (swf::Player::*handler)(double, double));
     swf::FrameOptions frameOptions() const;
 
     std::unique_ptr<swf::Player> player_;

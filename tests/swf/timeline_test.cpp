@@ -142,6 +142,16 @@ TEST(Timeline, ButtonShowsItsUpStateAndReleaseRunsItsActions) {
     EXPECT_FALSE(p.isPlaying());
     EXPECT_FALSE(p.release(1500, 1500)); // outside the hit area
     EXPECT_FALSE(p.isPlaying());
+
+    EXPECT_TRUE(p.mouseMove(500, 500)); // over: the over state shows
+    EXPECT_TRUE(near(render(p).pixel(25, 25), kBlue));
+    EXPECT_FALSE(p.mouseMove(1500, 1500)); // out again: up
+    EXPECT_TRUE(near(render(p).pixel(25, 25), kRed));
+
+    EXPECT_TRUE(p.press(500, 500));
+    EXPECT_FALSE(p.release(1500, 1500)); // released elsewhere: no click
+    EXPECT_FALSE(p.isPlaying());
+    EXPECT_TRUE(p.press(500, 500));
     EXPECT_TRUE(p.release(500, 500));
     EXPECT_TRUE(p.isPlaying());
 }
