@@ -37,6 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     player.gotoFrame(player.totalFrames());
     player.gotoFrame(1);
+    player.mouseMove(100, 100);
+    player.press(100, 100);
     player.release(100, 100);
     QPainter p(&img);
     swf::renderFrame(player, p, QRectF(0, 0, 64, 48), cache);
