@@ -22,6 +22,10 @@ void applyFields(DisplayObject& obj, const DisplayCommand& cmd) {
     if (cmd.filters) obj.filters = *cmd.filters;
 }
 
+// Bounds on what one tick (or one goto) hands to the sound output.
+constexpr size_t kMaxSoundEvents = 64;
+constexpr size_t kMaxStreamBlocks = 4;
+
 int frameCountOf(const Clip& c) {
     return c.timeline ? static_cast<int>(c.timeline->frames.size()) : 1;
 }
@@ -181,8 +185,14 @@ void Player::queueActions(Clip& clip, int frame) {
     for (const auto& a : f.actions) queue_.push_back({clip.weak_from_this(), &a});
     if (seeking_) return;
     for (const auto& s : f.sounds)
-        if (const auto* def = movie_->get<SoundDef>(s.soundId)) sounds_.push_back({def, &s.info});
-    if (&clip == root_.get() && !f.streamBlock.empty()) stream_.push_back(&f.streamBlock);
+        if (const auto* def = movie_->get<SoundDef>(s.soundId); def && sounds_.size() < kMaxSoundEvents)
+            sounds_.push_back({def, &s.info});
+    if (&clip == root_.get() && !f.streamBlock.empty()) {
+        // A script jumping about within one tick shows many frames; only the last few
+        // frames' sound can be heard in the time of a tick.
+        if (stream_.size() >= kMaxStreamBlocks) stream_.erase(stream_.begin());
+        stream_.push_back(&f.streamBlock);
+    }
 }
 
 void Player::runQueue() {

@@ -163,8 +163,10 @@ StereoPcm StreamDecoder::decodeBlock(std::span<const uint8_t> block) {
         break;
     }
     default: {
-        const uint64_t frames =
-            uint64_t(head_.samplesPerBlock) * 2 * kMixRate / nominalRateHalfHz(f);
+        // One frame's silence; a header claiming more than a second per frame is
+        // not believed (it would only fill memory with nothing).
+        const uint64_t frames = std::min<uint64_t>(
+            uint64_t(head_.samplesPerBlock) * 2 * kMixRate / nominalRateHalfHz(f), kMixRate);
         out.assign(2 * static_cast<size_t>(frames), 0);
         break;
     }
