@@ -174,6 +174,26 @@ TEST(Hostile, ScriptsThatNeverEndAreBounded) {
     EXPECT_TRUE(exercise(m.bytes()));
 }
 
+TEST(Hostile, ScriptsJumpingAboutDoNotFloodTheSoundOutput) {
+    // Two frames with stream sound whose scripts send each other back and forth.
+    auto m = movie();
+    w::SoundFormat f;
+    f.codec = 14; // not decoded: each block stands for silence
+    f.rate = 0;
+    m.add(w::soundStreamHead(f, f, 60000));
+    const std::vector<uint8_t> block(40, 0);
+    m.add(w::soundStreamBlock(block)).showFrame();
+    m.add(w::soundStreamBlock(block)).actions(w::ActionBuilder().gotoFrame(2).play()).showFrame();
+    m.add(w::soundStreamBlock(block)).actions(w::ActionBuilder().gotoFrame(1).play()).showFrame();
+    auto mp = load(m.bytes());
+    ASSERT_TRUE(mp);
+    swf::Player p(mp);
+    p.takeStreamBlocks();
+    p.tick();
+    EXPECT_LE(p.takeStreamBlocks().size(), 4u);
+    EXPECT_TRUE(exercise(m.bytes()));
+}
+
 TEST(Hostile, TextWithAbsurdAdvancesStaysInRange) {
     // DefineText with 32-bit advances of extreme values in many records.
     std::vector<uint8_t> body = {1, 0};          // character id 1
