@@ -41,14 +41,11 @@ int referenceFrame(const std::string& note) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    bench::preferOffscreen();
     QGuiApplication app(argc, argv);
     bool verbose = argc > 1 && std::string(argv[1]) == "-v";
-    auto corpus = bench::loadCorpus();
-    if (corpus.empty()) {
-        std::printf("corpus not found; nothing measured\n");
-        return 0;
-    }
+    auto corpus = bench::corpusOrNotice();
+    if (corpus.empty()) return 0;
     int withRef[2] = {0, 0}, good[2] = {0, 0};
     for (const auto& e : corpus) {
         auto expected = bench::corpusDir() / (e.name + ".expected.png");

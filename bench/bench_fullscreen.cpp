@@ -113,15 +113,12 @@ void waitForExposure(QWidget& w) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    bench::preferOffscreen();
     QApplication app(argc, argv);
     const double perMovie = argc > 1 ? std::atof(argv[1]) : 1.0;
     const double heavySeconds = argc > 2 ? std::atof(argv[2]) : 10.0;
-    auto corpus = bench::loadCorpus();
-    if (corpus.empty()) {
-        std::printf("corpus not found; nothing measured\n");
-        return 0;
-    }
+    auto corpus = bench::corpusOrNotice();
+    if (corpus.empty()) return 0;
 
     FlashPlayer player; // as the full-screen window sets up `playing`
     player.setAutoPlay(true);

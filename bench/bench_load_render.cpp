@@ -11,13 +11,10 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    bench::preferOffscreen();
     QGuiApplication app(argc, argv);
-    auto corpus = bench::loadCorpus();
-    if (corpus.empty()) {
-        std::printf("corpus not found; nothing measured\n");
-        return 0;
-    }
+    auto corpus = bench::corpusOrNotice();
+    if (corpus.empty()) return 0;
     std::vector<double> times;
     std::string worstName;
     double worst = 0;

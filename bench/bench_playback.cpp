@@ -11,14 +11,11 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    bench::preferOffscreen();
     QGuiApplication app(argc, argv);
     const double seconds = argc > 1 ? std::atof(argv[1]) : 0.5; // measuring time per movie
-    auto corpus = bench::loadCorpus();
-    if (corpus.empty()) {
-        std::printf("corpus not found; nothing measured\n");
-        return 0;
-    }
+    auto corpus = bench::corpusOrNotice();
+    if (corpus.empty()) return 0;
     QImage target(1920, 1080, QImage::Format_ARGB32_Premultiplied);
     std::vector<double> ratios;
     double worst = 1e9;

@@ -5,6 +5,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -42,6 +45,18 @@ inline std::vector<CorpusEntry> loadCorpus() {
         out.push_back(e);
     }
     return out;
+}
+
+// Benchmarks run without a display unless one is asked for.
+inline void preferOffscreen() {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+}
+
+// The corpus; when it is absent, says so and gives an empty list.
+inline std::vector<CorpusEntry> corpusOrNotice() {
+    auto corpus = loadCorpus();
+    if (corpus.empty()) std::printf("corpus not found; nothing measured\n");
+    return corpus;
 }
 
 template <typename T> T percentile(std::vector<T> v, double p) {
