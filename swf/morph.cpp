@@ -124,18 +124,7 @@ Result<MorphShape> parseDefineMorphShape(Reader& r, int morphVersion) {
         s.width = r.u16();
         e.width = r.u16();
         if (morphVersion >= 2) {
-            auto cap = [](uint32_t c) { return c == 1 ? Cap::None : c == 2 ? Cap::Square : Cap::Round; };
-            s.startCap = cap(r.ub(2));
-            uint32_t join = r.ub(2);
-            s.join = join == 1 ? Join::Bevel : join == 2 ? Join::Miter : Join::Round;
-            bool hasFill = r.flag();
-            s.noHScale = r.flag();
-            s.noVScale = r.flag();
-            r.ub(1);
-            r.ub(5);
-            s.noClose = r.flag();
-            s.endCap = cap(r.ub(2));
-            if (join == 2) s.miterLimit = r.u16() / 256.0;
+            bool hasFill = readLineStyle2Flags(r, s);
             LineStyle keepWidth = e;
             e = s;
             e.width = keepWidth.width;

@@ -81,6 +81,22 @@ std::vector<FillStyle> readFillStyles(Reader& r, int shapeVersion) {
     return v;
 }
 
+bool readLineStyle2Flags(Reader& r, LineStyle& l) {
+    auto cap = [](uint32_t c) { return c == 1 ? Cap::None : c == 2 ? Cap::Square : Cap::Round; };
+    l.startCap = cap(r.ub(2));
+    uint32_t join = r.ub(2);
+    l.join = join == 1 ? Join::Bevel : join == 2 ? Join::Miter : Join::Round;
+    bool hasFill = r.flag();
+    l.noHScale = r.flag();
+    l.noVScale = r.flag();
+    r.ub(1); // pixel hinting
+    r.ub(5);
+    l.noClose = r.flag();
+    l.endCap = cap(r.ub(2));
+    if (join == 2) l.miterLimit = r.u16() / 256.0;
+    return hasFill;
+}
+
 std::vector<LineStyle> readLineStyles(Reader& r, int shapeVersion) {
     size_t n = readStyleCount(r, shapeVersion);
     std::vector<LineStyle> v;
@@ -88,18 +104,7 @@ std::vector<LineStyle> readLineStyles(Reader& r, int shapeVersion) {
         LineStyle l;
         l.width = r.u16();
         if (shapeVersion >= 4) {
-            auto cap = [](uint32_t c) { return c == 1 ? Cap::None : c == 2 ? Cap::Square : Cap::Round; };
-            l.startCap = cap(r.ub(2));
-            uint32_t join = r.ub(2);
-            l.join = join == 1 ? Join::Bevel : join == 2 ? Join::Miter : Join::Round;
-            bool hasFill = r.flag();
-            l.noHScale = r.flag();
-            l.noVScale = r.flag();
-            r.ub(1); // pixel hinting
-            r.ub(5);
-            l.noClose = r.flag();
-            l.endCap = cap(r.ub(2));
-            if (join == 2) l.miterLimit = r.u16() / 256.0;
+            bool hasFill = readLineStyle2Flags(r, l);
             if (hasFill) {
                 l.fill = readFillStyle(r, shapeVersion);
                 l.color = l.fill->color;

@@ -102,6 +102,8 @@ struct ShapeRecords {
 FillStyle readFillStyle(Reader& r, int shapeVersion);
 std::vector<FillStyle> readFillStyles(Reader& r, int shapeVersion);
 std::vector<LineStyle> readLineStyles(Reader& r, int shapeVersion);
+// The flag bytes (and miter limit) of a LINESTYLE2; returns whether a fill style follows.
+bool readLineStyle2Flags(Reader& r, LineStyle& l);
 
 // Reads SHAPE records (glyphs, morph edges: withStyles = false) or SHAPEWITHSTYLE.
 Result<ShapeRecords> readShapeRecords(Reader& r, int shapeVersion, bool withStyles);
