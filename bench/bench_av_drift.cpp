@@ -7,7 +7,7 @@
 // Without a movie a generated one is played: 24 fps, stream sound at 22050 Hz mono, a
 // shape moving every frame, as long as the run. A movie of the corpus may be given instead
 // (one that loops restarts its stream sound each time round).
-#include "swf/writer.h"
+#include "swf/writer/writer.h"
 
 #include "app/playback/flash_player.h"
 

@@ -2,8 +2,8 @@
 // picture's size and prints the share of pixels whose channels all lie within 16.
 #include "corpus.h"
 
-#include "swf/movie.h"
-#include "swf/qt/painter_backend.h"
+#include "swf/display/movie.h"
+#include "swf/render/qt/painter_backend.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -2,8 +2,8 @@
 // 95th percentile and worst, in milliseconds.
 #include "corpus.h"
 
-#include "swf/movie.h"
-#include "swf/qt/painter_backend.h"
+#include "swf/display/movie.h"
+#include "swf/render/qt/painter_backend.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>

@@ -1,8 +1,8 @@
 // Peak memory with 17 corpus movies loaded and shown at once.
 #include "corpus.h"
 
-#include "swf/movie.h"
-#include "swf/qt/painter_backend.h"
+#include "swf/display/movie.h"
+#include "swf/render/qt/painter_backend.h"
 
 #include <QGuiApplication>
 

@@ -2,8 +2,8 @@
 // movie's own frame rate; prints the median over the corpus.
 #include "corpus.h"
 
-#include "swf/movie.h"
-#include "swf/qt/painter_backend.h"
+#include "swf/display/movie.h"
+#include "swf/render/qt/painter_backend.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>

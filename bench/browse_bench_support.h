@@ -4,7 +4,7 @@
 
 #include "corpus.h"
 
-#include "swf/movie_cache.h"
+#include "swf/display/movie_cache.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // libFuzzer target: load a movie from the input, play a few frames, jump about,
 // and render each into a small image.
-#include "swf/movie.h"
-#include "swf/qt/painter_backend.h"
-#include "swf/sound_decode.h"
+#include "swf/display/movie.h"
+#include "swf/media/sound_decode.h"
+#include "swf/render/qt/painter_backend.h"
 
 #include <QGuiApplication>
 

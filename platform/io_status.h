@@ -1,7 +1,7 @@
 // Outcome of a file operation that yields nothing but success or an error.
 #pragma once
 
-#include "swf/types.h"
+#include "swf/format/types.h"
 
 #include <filesystem>
 #include <string>

@@ -2,7 +2,7 @@
 
 #include "app/tools/projector_format.h"
 #include "platform/posix_file.h"
-#include "swf/limits.h"
+#include "swf/format/limits.h"
 
 #include <QFileInfo>
 

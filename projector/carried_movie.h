@@ -2,7 +2,7 @@
 // program's own file states the movie's length, and the movie stands right before it.
 #pragma once
 
-#include "swf/types.h"
+#include "swf/format/types.h"
 
 #include <QString>
 

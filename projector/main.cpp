@@ -4,7 +4,7 @@
 #include "projector/carried_movie.h"
 #include "projector/projector_window.h"
 
-#include "swf/movie.h"
+#include "swf/display/movie.h"
 
 #include <QApplication>
 #include <QFileInfo>

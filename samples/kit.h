@@ -2,7 +2,7 @@
 // shapes and a deterministic random source (the samples come out the same every build).
 #pragma once
 
-#include "swf/writer.h"
+#include "swf/writer/writer.h"
 
 #include <cstdint>
 #include <initializer_list>

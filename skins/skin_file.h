@@ -8,7 +8,7 @@
 // The style sheet refers to a picture of the package as url(skin:<name>).
 #pragma once
 
-#include "swf/types.h"
+#include "swf/format/types.h"
 
 #include <QByteArray>
 #include <QString>

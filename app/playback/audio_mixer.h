@@ -5,8 +5,8 @@
 // Not thread-safe: AudioOutput keeps it behind its lock.
 #pragma once
 
-#include "swf/sound_decode.h"
-#include "swf/sound_instance.h"
+#include "swf/media/sound_decode.h"
+#include "swf/media/sound_instance.h"
 
 #include <cstdint>
 #include <deque>

@@ -2,8 +2,8 @@
 
 #include "audio_output.h"
 #include "player_sound.h"
-#include "swf/movie_cache.h"
-#include "swf/qt/painter_backend.h"
+#include "swf/display/movie_cache.h"
+#include "swf/render/qt/painter_backend.h"
 
 #include <QMouseEvent>
 #include <QPainter>

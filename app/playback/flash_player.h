@@ -2,10 +2,10 @@
 // Its operations keep the names and behaviour the windows rely on.
 #pragma once
 
-#include "swf/movie.h"
-#include "swf/player.h"
-#include "swf/qt/painter_backend.h"
-#include "swf/render.h"
+#include "swf/display/movie.h"
+#include "swf/display/player.h"
+#include "swf/render/qt/painter_backend.h"
+#include "swf/render/render.h"
 
 #include <QElapsedTimer>
 #include <QTimer>

@@ -1,6 +1,6 @@
 #include "pcm_device.h"
 
-#include "swf/sound_decode.h"
+#include "swf/media/sound_decode.h"
 
 #include <alsa/asoundlib.h>
 

@@ -13,8 +13,8 @@
 
 #include "audio_output.h"
 
-#include "swf/player.h"
-#include "swf/sound_decode.h"
+#include "swf/display/player.h"
+#include "swf/media/sound_decode.h"
 
 #include <chrono>
 #include <deque>

@@ -1,7 +1,7 @@
 // Taking the movie back out of a projector program.
 #pragma once
 
-#include "swf/types.h"
+#include "swf/format/types.h"
 
 #include <cstdint>
 #include <filesystem>

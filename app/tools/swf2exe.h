@@ -2,7 +2,7 @@
 // trailer that tells the stub where its movie is.
 #pragma once
 
-#include "swf/types.h"
+#include "swf/format/types.h"
 
 #include <cstdint>
 #include <filesystem>

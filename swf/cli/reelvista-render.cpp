@@ -1,7 +1,7 @@
 // reelvista-render IN.swf OUT.png [--frame N] [--size WxH | --fit N]
 // Renders one frame of a movie to a PNG: frame 1 at stage size unless told otherwise.
-#include "swf/movie.h"
-#include "swf/qt/painter_backend.h"
+#include "swf/display/movie.h"
+#include "swf/render/qt/painter_backend.h"
 
 #include <QGuiApplication>
 #include <QImage>

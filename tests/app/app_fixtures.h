@@ -7,7 +7,7 @@
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
 #include "support/alsa_test_device.h"
-#include "swf/writer.h"
+#include "swf/writer/writer.h"
 
 #include <QApplication>
 #include <QDir>

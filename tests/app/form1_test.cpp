@@ -7,7 +7,7 @@
 #include "app/main/folder_list.h"
 #include "app/main/welcome_screen.h"
 #include "app/playback/flash_player.h"
-#include "swf/movie_cache.h"
+#include "swf/display/movie_cache.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -8,7 +8,7 @@
 #include "app/playback/preview_cell.h"
 #include "platform/cursor.h"
 #include "platform/desktop_bar.h"
-#include "swf/writer.h"
+#include "swf/writer/writer.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -4,7 +4,7 @@
 
 #include "support/alsa_test_device.h"
 
-#include "swf/writer.h"
+#include "swf/writer/writer.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 // Bitmap tag decoders: lossless formats, JPEG variants with their marker quirks, the
 // alpha plane, PNG/GIF payloads and hostile input.
-#include "swf/bitmap.h"
+#include "swf/media/bitmap.h"
 
 #include <gtest/gtest.h>
 

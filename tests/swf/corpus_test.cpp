@@ -2,8 +2,8 @@
 // first frames render without a crash; broken files keep the frames before the break.
 #include "support/test_paths.h"
 
-#include "swf/movie.h"
-#include "swf/qt/painter_backend.h"
+#include "swf/display/movie.h"
+#include "swf/render/qt/painter_backend.h"
 
 #include <gtest/gtest.h>
 

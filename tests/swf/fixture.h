@@ -2,9 +2,9 @@
 // reads pixels back.
 #pragma once
 
-#include "swf/movie.h"
-#include "swf/qt/painter_backend.h"
-#include "swf/writer.h"
+#include "swf/display/movie.h"
+#include "swf/render/qt/painter_backend.h"
+#include "swf/writer/writer.h"
 
 #include <QImage>
 

@@ -1,5 +1,5 @@
 // Bit and byte reading at the edges of the data.
-#include "swf/reader.h"
+#include "swf/format/reader.h"
 
 #include <gtest/gtest.h>
 

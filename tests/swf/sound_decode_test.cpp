@@ -3,8 +3,8 @@
 #include "sound_encoders.h"
 #include "support/test_paths.h"
 
-#include "swf/movie.h"
-#include "swf/sound_decode.h"
+#include "swf/display/movie.h"
+#include "swf/media/sound_decode.h"
 
 #include <gtest/gtest.h>
 

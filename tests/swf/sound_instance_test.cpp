@@ -1,5 +1,5 @@
 // A StartSound's SOUNDINFO applied to a decoded sound: in and out points, loops, envelope.
-#include "swf/sound_instance.h"
+#include "swf/media/sound_instance.h"
 
 #include <gtest/gtest.h>
 

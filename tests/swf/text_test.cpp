@@ -1,5 +1,5 @@
 // Text fields' HTML: styled runs, line breaks and entities.
-#include "swf/text.h"
+#include "swf/text/text.h"
 
 #include <gtest/gtest.h>
 

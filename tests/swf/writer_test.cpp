@@ -2,7 +2,7 @@
 // containers and the layout of the tags fixtures are built from. Expected bytes are
 // worked out by hand from the format's field tables, written as bit strings where the
 // fields do not fall on byte boundaries.
-#include "swf/writer.h"
+#include "swf/writer/writer.h"
 
 #include "support/test_paths.h"
 

@@ -4,8 +4,8 @@
 #include "app/tools/projector_format.h"
 #include "app/tools/swf2exe.h"
 #include "support/test_paths.h"
-#include "swf/movie.h"
-#include "swf/writer.h"
+#include "swf/display/movie.h"
+#include "swf/writer/writer.h"
 #include "tool_fakes.h"
 
 #include <QProcess>

@@ -1,0 +1,130 @@
+// A loaded movie: header, dictionary of characters and the root timeline.
+// Immutable once loaded, so one copy can serve every player that shows it.
+#pragma once
+
+#include "swf/format/container.h"
+#include "swf/format/filter.h"
+#include "swf/format/morph.h"
+#include "swf/format/shape.h"
+#include "swf/media/bitmap.h"
+#include "swf/media/sound_format.h"
+#include "swf/text/text.h"
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <variant>
+#include <vector>
+
+namespace swf {
+
+// One PlaceObject/RemoveObject of a frame.
+struct DisplayCommand {
+    enum class Kind : uint8_t { Place, Remove };
+    Kind kind = Kind::Place;
+    uint16_t depth = 0;
+    bool move = false;          // modify (or replace) the instance already at the depth
+    uint16_t characterId = 0;   // 0: none given
+    std::optional<Matrix> matrix;
+    std::optional<ColorTransform> colorTransform;
+    std::optional<uint16_t> ratio;
+    std::optional<std::string> name;
+    std::optional<uint16_t> clipDepth;
+    std::optional<uint8_t> blendMode;
+    std::optional<bool> visible;
+    std::optional<std::vector<Filter>> filters;
+};
+
+struct Frame {
+    std::vector<DisplayCommand> commands;
+    std::vector<std::vector<uint8_t>> actions; // DoAction blocks in tag order
+    std::vector<SoundStart> sounds;
+    std::vector<uint8_t> streamBlock; // this frame's stream sound data, if any
+    std::string label;
+};
+
+struct Timeline {
+    std::vector<Frame> frames;
+    std::optional<StreamHead> streamHead;
+    // Label (lower case: labels match case-insensitively) to 0-based frame.
+    std::map<std::string, int> labels;
+};
+
+struct SpriteDef {
+    Timeline timeline;
+};
+
+struct ButtonRecord {
+    uint8_t states = 0; // bit 0 up, 1 over, 2 down, 3 hit test
+    uint16_t characterId = 0;
+    uint16_t depth = 0;
+    Matrix matrix;
+    ColorTransform colorTransform;
+    uint8_t blendMode = 0;
+};
+
+struct ButtonAction {
+    uint16_t conditions = 0; // 0x0008: release inside
+    std::vector<uint8_t> actions;
+};
+
+struct ButtonDef {
+    std::vector<ButtonRecord> records;
+    std::vector<ButtonAction> actions;
+};
+
+// A bitmap is decoded on first use: movies often define far more images than
+// their first frame shows.
+class BitmapDef {
+public:
+    BitmapDef(int tagCode, std::vector<uint8_t> body, std::shared_ptr<const std::vector<uint8_t>> tables);
+    // The decoded image, or null when it cannot be decoded.
+    BitmapPtr get() const;
+
+private:
+    int tagCode_;
+    std::vector<uint8_t> body_;
+    std::shared_ptr<const std::vector<uint8_t>> jpegTables_;
+    mutable BitmapPtr decoded_;
+    mutable bool tried_ = false;
+};
+
+struct VideoDef {
+    uint16_t width = 0, height = 0;
+};
+
+using Character = std::variant<Shape, MorphShape, BitmapDef, Font, StaticText, EditText, ButtonDef,
+                               SpriteDef, SoundDef, VideoDef>;
+
+struct Movie {
+    uint8_t version = 0;
+    Compression compression = Compression::None;
+    Rect stage;
+    double frameRate = 12;
+    uint16_t declaredFrameCount = 0;
+    std::optional<Rgba> background;
+    bool actionScript3 = false;
+    Timeline root;
+    std::unordered_map<uint16_t, std::unique_ptr<Character>> dictionary;
+    // Set when the file broke part way: the frames before the break are kept.
+    std::string warning;
+
+    const Character* character(uint16_t id) const;
+    template <typename T> const T* get(uint16_t id) const {
+        const Character* c = character(id);
+        return c ? std::get_if<T>(c) : nullptr;
+    }
+    int frameCount() const { return static_cast<int>(root.frames.size()); }
+};
+
+using MoviePtr = std::shared_ptr<const Movie>;
+
+// Parses a whole file held in memory.
+Result<MoviePtr> loadMovie(std::span<const uint8_t> file);
+// Reads and parses a file; errors name the problem in a short sentence.
+Result<MoviePtr> loadMovieFile(const std::filesystem::path& path);
+
+} // namespace swf

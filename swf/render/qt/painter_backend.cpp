@@ -1,0 +1,413 @@
+#include "swf/render/qt/painter_backend.h"
+
+#include "swf/render/qt/image_filters.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QLinearGradient>
+#include <QRadialGradient>
+#include <QAbstractTextDocumentLayout>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include <cmath>
+
+namespace swf {
+namespace {
+
+QTransform toQt(const Matrix& m) { return QTransform(m.a, m.b, m.c, m.d, m.tx, m.ty); }
+
+QColor toQt(Rgba c) { return QColor(c.r, c.g, c.b, c.a); }
+
+// Builds a path from drawing commands; for strokes, a run that ends where it
+// began is closed so its corner is joined rather than capped.
+QPainterPath buildPath(const std::vector<PathCmd>& cmds, bool stroke, bool noClose) {
+    QPainterPath path;
+    QPointF start;
+    bool open = false;
+    auto closeIfLooped = [&] {
+        if (stroke && open && !noClose && path.currentPosition() == start && path.elementCount() > 2)
+            path.closeSubpath();
+    };
+    for (const PathCmd& c : cmds) {
+        switch (c.op) {
+        case PathCmd::Op::Move:
+            closeIfLooped();
+            start = QPointF(c.x, c.y);
+            path.moveTo(start);
+            open = true;
+            break;
+        case PathCmd::Op::Line:
+            path.lineTo(c.x, c.y);
+            break;
+        case PathCmd::Op::Curve:
+            path.quadTo(c.cx, c.cy, c.x, c.y);
+            break;
+        }
+    }
+    closeIfLooped();
+    return path;
+}
+
+const QPainterPath& cachedPath(const ShapePath& sp, bool stroke, bool noClose, Qt::FillRule rule) {
+    if (!sp.backendCache) {
+        auto path = std::make_shared<QPainterPath>(buildPath(sp.cmds, stroke, noClose));
+        path->setFillRule(rule);
+        sp.backendCache = path;
+    }
+    return *static_cast<const QPainterPath*>(sp.backendCache.get());
+}
+
+double toLinear(double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); }
+double toSrgb(double v) { return v <= 0.0031308 ? v * 12.92 : 1.055 * std::pow(v, 1 / 2.4) - 0.055; }
+
+// Gradients in linear-light mode blend colours in linear RGB; painters blend in
+// sRGB, so the span up to the next stop is filled with intermediate stops.
+void addLinearLightSteps(QGradientStops& stops, double pos, const QColor& to) {
+    const auto [p0, from] = stops.last();
+    constexpr int kSteps = 8;
+    for (int i = 1; i < kSteps; ++i) {
+        double t = double(i) / kSteps;
+        auto mix = [&](double a, double b) { return toSrgb(toLinear(a) + (toLinear(b) - toLinear(a)) * t); };
+        QColor c = QColor::fromRgbF(static_cast<float>(mix(from.redF(), to.redF())),
+                                    static_cast<float>(mix(from.greenF(), to.greenF())),
+                                    static_cast<float>(mix(from.blueF(), to.blueF())),
+                                    static_cast<float>(from.alphaF() + (to.alphaF() - from.alphaF()) * t));
+        stops.append({p0 + (pos - p0) * t, c});
+    }
+}
+
+// The smallest rectangle holding every pixel that is not fully transparent.
+QRect paintedBounds(const QImage& img) {
+    int top = -1, bottom = -1, left = img.width(), right = -1;
+    for (int y = 0; y < img.height(); ++y) {
+        auto* row = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        int first = -1, last = -1;
+        for (int x = 0; x < img.width(); ++x) {
+            if (qAlpha(row[x])) {
+                if (first < 0) first = x;
+                last = x;
+            }
+        }
+        if (first < 0) continue;
+        if (top < 0) top = y;
+        bottom = y;
+        left = std::min(left, first);
+        right = std::max(right, last);
+    }
+    return top < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+constexpr int kEdgeBorder = 2;
+
+QImage withEdgeBorder(const QImage& img) {
+    const int w = img.width(), h = img.height(), b = kEdgeBorder;
+    QImage out(w + 2 * b, h + 2 * b, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < out.height(); ++y) {
+        const auto* src = reinterpret_cast<const QRgb*>(img.constScanLine(std::clamp(y - b, 0, h - 1)));
+        auto* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x) dst[x] = src[std::clamp(x - b, 0, w - 1)];
+    }
+    return out;
+}
+
+double deviceScale(const Matrix& m) { return std::sqrt(std::abs(m.a * m.d - m.b * m.c)); }
+
+QString deviceFamily(const std::string& name) {
+    if (name == "_sans" || name.empty()) return QStringLiteral("DejaVu Sans");
+    if (name == "_serif") return QStringLiteral("DejaVu Serif");
+    if (name == "_typewriter") return QStringLiteral("DejaVu Sans Mono");
+    return QString::fromStdString(name);
+}
+
+} // namespace
+
+QImage PainterBackend::imageFor(const Bitmap& bmp, const ColorTransform& cx, bool edgeBorder) {
+    std::array<int32_t, 9> key{cx.rMul, cx.gMul, cx.bMul, cx.aMul, cx.rAdd, cx.gAdd, cx.bAdd, cx.aAdd, edgeBorder};
+    auto it = images_.find({&bmp, key});
+    if (it != images_.end()) return it->second;
+    QImage img(reinterpret_cast<const uchar*>(bmp.pixels.data()), bmp.width, bmp.height,
+               bmp.width * 4, QImage::Format_ARGB32_Premultiplied);
+    if (!cx.isIdentity()) {
+        img = img.copy();
+        for (int y = 0; y < img.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
+            for (int x = 0; x < img.width(); ++x) {
+                QRgb px = row[x];
+                int a = qAlpha(px);
+                Rgba c{0, 0, 0, static_cast<uint8_t>(a)};
+                if (a) {
+                    c.r = static_cast<uint8_t>(qRed(px) * 255 / a);
+                    c.g = static_cast<uint8_t>(qGreen(px) * 255 / a);
+                    c.b = static_cast<uint8_t>(qBlue(px) * 255 / a);
+                }
+                c = cx.apply(c);
+                row[x] = qPremultiply(qRgba(c.r, c.g, c.b, c.a));
+            }
+        }
+    }
+    if (edgeBorder) img = withEdgeBorder(img);
+    if (images_.size() > 64) images_.clear();
+    images_.emplace(std::make_pair(&bmp, key), img);
+    return img;
+}
+
+QBrush PainterBackend::brushFor(const FillStyle& f, const Movie& movie, const ColorTransform& cx) {
+    switch (f.kind) {
+    case FillStyle::Kind::Solid:
+        return QBrush(toQt(cx.apply(f.color)));
+    case FillStyle::Kind::Linear:
+    case FillStyle::Kind::Radial:
+    case FillStyle::Kind::Focal: {
+        QGradient g;
+        if (f.kind == FillStyle::Kind::Linear)
+            g = QLinearGradient(-16384, 0, 16384, 0);
+        else
+            g = QRadialGradient(QPointF(0, 0), 16384, QPointF(f.gradient.focal * 16384, 0));
+        g.setSpread(f.gradient.spread == Spread::Reflect  ? QGradient::ReflectSpread
+                    : f.gradient.spread == Spread::Repeat ? QGradient::RepeatSpread
+                                                          : QGradient::PadSpread);
+        QGradientStops stops;
+        double last = -1;
+        for (const GradientStop& s : f.gradient.stops) {
+            // Ratios should rise; a stop that goes back sits on the one before it.
+            double pos = std::max(s.ratio / 255.0, last);
+            if (pos == last) pos = std::min(1.0, pos + 1e-6);
+            QColor c = toQt(cx.apply(s.color));
+            if (f.gradient.linearRgb && !stops.isEmpty()) addLinearLightSteps(stops, pos, c);
+            stops.append({pos, c});
+            last = pos;
+        }
+        if (stops.isEmpty()) return QBrush(toQt(cx.apply({0, 0, 0, 255}))); // no stops: black
+        if (stops.size() == 1) return QBrush(stops.first().second);
+        g.setStops(stops);
+        QBrush b(g);
+        b.setTransform(toQt(f.matrix));
+        return b;
+    }
+    case FillStyle::Kind::Bitmap: {
+        const auto* def = movie.get<BitmapDef>(f.bitmapId);
+        BitmapPtr bmp = def ? def->get() : nullptr;
+        if (!bmp || bmp->width == 0 || bmp->height == 0) return QBrush(Qt::NoBrush);
+        if (f.repeat) {
+            QBrush b(imageFor(*bmp, cx, false));
+            b.setTransform(toQt(f.matrix));
+            return b;
+        }
+        // A clipped fill repeats its edge pixels beyond the image. Painters only tile,
+        // so the image gets a border of its own edge pixels: smoothing at the edges then
+        // blends with the edge itself, not with the opposite side.
+        QBrush b(imageFor(*bmp, cx, true));
+        b.setTransform(QTransform::fromTranslate(-kEdgeBorder, -kEdgeBorder) * toQt(f.matrix));
+        return b;
+    }
+    }
+    return QBrush(Qt::NoBrush);
+}
+
+QPen PainterBackend::penFor(const LineStyle& l, const Movie& movie, const Matrix& m, const ColorTransform& cx) {
+    QPen pen;
+    if (l.fill)
+        pen.setBrush(brushFor(*l.fill, movie, cx));
+    else
+        pen.setColor(toQt(cx.apply(l.color)));
+    double scale = deviceScale(m);
+    double devWidth = l.width * scale;
+    if (l.noHScale && l.noVScale) devWidth = l.width / 20.0;
+    if (devWidth < 1.0 || l.noHScale || l.noVScale) {
+        // Hairlines and non-scaling strokes: a fixed width in device pixels, never under one.
+        pen.setCosmetic(true);
+        pen.setWidthF(std::max(1.0, devWidth));
+    } else {
+        pen.setWidthF(l.width);
+    }
+    pen.setCapStyle(l.startCap == Cap::None ? Qt::FlatCap : l.startCap == Cap::Square ? Qt::SquareCap : Qt::RoundCap);
+    pen.setJoinStyle(l.join == Join::Bevel ? Qt::BevelJoin : l.join == Join::Miter ? Qt::MiterJoin : Qt::RoundJoin);
+    if (l.join == Join::Miter) pen.setMiterLimit(std::max(1.0, l.miterLimit));
+    return pen;
+}
+
+void PainterBackend::drawShape(const Shape& shape, const Movie& movie, const Matrix& m, const ColorTransform& cx) {
+    const Qt::FillRule rule = shape.nonZero ? Qt::WindingFill : Qt::OddEvenFill;
+    const QTransform t = toQt(m);
+    if (collecting_) {
+        for (const ShapePath& sp : shape.paths)
+            if (sp.fill >= 0) mask_.addPath(t.map(cachedPath(sp, false, false, rule)));
+        return;
+    }
+    p_->setTransform(t);
+    for (const ShapePath& sp : shape.paths) {
+        if (sp.fill >= 0 && static_cast<size_t>(sp.fill) < shape.fills.size()) {
+            const FillStyle& f = shape.fills[static_cast<size_t>(sp.fill)];
+            p_->setRenderHint(QPainter::SmoothPixmapTransform, f.kind != FillStyle::Kind::Bitmap || f.smooth);
+            p_->fillPath(cachedPath(sp, false, false, rule), brushFor(f, movie, cx));
+        } else if (sp.line >= 0 && static_cast<size_t>(sp.line) < shape.lines.size()) {
+            const LineStyle& l = shape.lines[static_cast<size_t>(sp.line)];
+            p_->strokePath(cachedPath(sp, true, l.noClose, rule), penFor(l, movie, m, cx));
+        }
+    }
+}
+
+void PainterBackend::drawGlyph(const Glyph& glyph, const Matrix& m, Rgba color) {
+    if (!glyph.backendCache) {
+        auto path = std::make_shared<QPainterPath>(buildPath(glyph.outline, false, false));
+        path->setFillRule(Qt::OddEvenFill);
+        glyph.backendCache = path;
+    }
+    const auto& path = *static_cast<const QPainterPath*>(glyph.backendCache.get());
+    if (collecting_) {
+        mask_.addPath(toQt(m).map(path));
+        return;
+    }
+    p_->setTransform(toQt(m));
+    p_->fillPath(path, toQt(color));
+}
+
+void PainterBackend::drawTextBox(const Rect& bounds, const Matrix& m, const ColorTransform& cx) {
+    if (collecting_) return;
+    p_->setTransform(toQt(m));
+    QRectF r(bounds.xmin, bounds.ymin, bounds.width(), bounds.height());
+    p_->fillRect(r, toQt(cx.apply({255, 255, 255, 255})));
+    QPen pen(toQt(cx.apply({0, 0, 0, 255})));
+    pen.setCosmetic(true);
+    p_->setPen(pen);
+    p_->setBrush(Qt::NoBrush);
+    p_->drawRect(r);
+}
+
+void PainterBackend::drawDeviceText(const EditText& e, const Font* font, const Matrix& m, const ColorTransform& cx) {
+    if (collecting_ || e.spans.empty()) return;
+    // Lay the text out at device size so hinting and sizes match what the screen shows.
+    const double scale = deviceScale(m);
+    if (scale <= 0 || !std::isfinite(scale)) return;
+    p_->setTransform(QTransform(m.a / scale, m.b / scale, m.c / scale, m.d / scale, m.tx, m.ty));
+    // Now one unit is one device pixel, in the field's orientation.
+    const double gutter = 40 * scale; // two pixels at 1:1
+    QRectF box(e.bounds.xmin * scale + gutter + e.leftMargin * scale, e.bounds.ymin * scale + gutter,
+               std::max(1.0, e.bounds.width() * scale - 2 * gutter - (e.leftMargin + e.rightMargin) * scale),
+               std::max(1.0, e.bounds.height() * scale - 2 * gutter));
+
+    // Each styled run becomes a run of the document in the system's matching font.
+    QTextDocument doc;
+    doc.setDocumentMargin(0);
+    QTextOption option(e.align == 1 ? Qt::AlignRight : e.align == 2 ? Qt::AlignHCenter : Qt::AlignLeft);
+    option.setWrapMode(e.wordWrap ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
+    doc.setDefaultTextOption(option);
+    if (e.wordWrap) doc.setTextWidth(box.width());
+    QTextCursor cursor(&doc);
+    for (const TextSpan& span : e.spans) {
+        QTextCharFormat f;
+        QFont qf(deviceFamily(span.face.empty() ? (font ? font->name : std::string()) : span.face));
+        qf.setPixelSize(std::clamp(static_cast<int>(std::lround(span.height.value_or(e.height) * scale)), 1, 4096));
+        qf.setBold(span.bold || (font && font->bold));
+        qf.setItalic(span.italic || (font && font->italic));
+        f.setFont(qf);
+        f.setForeground(toQt(cx.apply(span.color.value_or(e.color))));
+        QString text = QString::fromUtf8(span.text.data(), static_cast<int>(span.text.size()));
+        if (e.password) text.fill(QChar('*'));
+        text.replace(QChar('\r'), QChar('\n'));
+        text.replace(QChar('\n'), QChar::ParagraphSeparator);
+        cursor.insertText(text, f);
+    }
+    p_->save();
+    p_->setClipRect(QRectF(e.bounds.xmin * scale, e.bounds.ymin * scale, e.bounds.width() * scale,
+                           e.bounds.height() * scale),
+                    Qt::IntersectClip);
+    p_->translate(box.topLeft());
+    QAbstractTextDocumentLayout::PaintContext ctx;
+    ctx.clip = QRectF(0, 0, box.width(), box.height());
+    if (!e.wordWrap && e.align != 0) {
+        // Unwrapped text aligns within the field's width.
+        doc.setTextWidth(box.width());
+    }
+    doc.documentLayout()->draw(p_, ctx);
+    p_->restore();
+}
+
+void PainterBackend::beginMask() {
+    if (maskNesting_++ == 0) {
+        collecting_ = true;
+        mask_ = QPainterPath();
+        mask_.setFillRule(Qt::WindingFill);
+    }
+}
+
+void PainterBackend::endMask() {
+    if (--maskNesting_ > 0) return;
+    collecting_ = false;
+    p_->save();
+    p_->setTransform(QTransform());
+    p_->setClipPath(mask_, p_->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+}
+
+void PainterBackend::popMask() { p_->restore(); }
+
+void PainterBackend::beginLayer() {
+    Layer l;
+    QPaintDevice* dev = root_.device();
+    l.image = std::make_unique<QImage>(dev->width(), dev->height(), QImage::Format_ARGB32_Premultiplied);
+    l.image->fill(Qt::transparent);
+    l.painter = std::make_unique<QPainter>(l.image.get());
+    l.painter->setRenderHints(root_.renderHints());
+    l.painter->setPen(Qt::NoPen);
+    layers_.push_back(std::move(l));
+    p_ = layers_.back().painter.get();
+}
+
+void PainterBackend::endLayer(uint8_t blendMode, const std::vector<Filter>& filters, double pixelScale) {
+    if (layers_.empty()) return;
+    Layer l = std::move(layers_.back());
+    layers_.pop_back();
+    l.painter->end();
+    p_ = layers_.empty() ? &root_ : layers_.back().painter.get();
+    // Filters work on the drawn part only, grown by how far they can spread.
+    QRect drawn = paintedBounds(*l.image);
+    if (drawn.isEmpty()) return;
+    double spread = 2;
+    for (const Filter& f : filters)
+        spread = std::max(spread, (std::max(f.blurX, f.blurY) * f.passes / 2 + std::abs(f.distance)) * pixelScale + 2);
+    const int grow = static_cast<int>(std::min(spread, 4096.0));
+    QRect area = drawn.adjusted(-grow, -grow, grow, grow).intersected(l.image->rect());
+    QImage part = l.image->copy(area);
+    applyFilters(part, filters, pixelScale);
+    p_->save();
+    p_->setTransform(QTransform());
+    QPainter::CompositionMode mode;
+    if (compositionFor(blendMode, mode)) p_->setCompositionMode(mode);
+    p_->drawImage(area.topLeft(), part);
+    p_->restore();
+}
+
+void renderFrame(const Player& player, QPainter& painter, const QRectF& area, ShapeCache& cache,
+                 const FrameOptions& options) {
+    const Movie& movie = player.movie();
+    Rgba bg = options.background ? *options.background : movie.background.value_or(Rgba{255, 255, 255, 255});
+    painter.save();
+    painter.setClipRect(area, Qt::IntersectClip);
+    painter.fillRect(area, QColor(bg.r, bg.g, bg.b));
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(Qt::NoPen);
+    Matrix view = Matrix::translate(area.x(), area.y()) *
+                  showAllMatrix(movie.stage, area.width(), area.height(), options.zoom);
+    if (options.clipToStage) {
+        double x0, y0, x1, y1;
+        view.map(movie.stage.xmin, movie.stage.ymin, x0, y0);
+        view.map(movie.stage.xmax, movie.stage.ymax, x1, y1);
+        painter.setClipRect(QRectF(QPointF(x0, y0), QPointF(x1, y1)).normalized(), Qt::IntersectClip);
+    }
+    PainterBackend backend(painter);
+    renderDisplayTree(player, backend, view, cache);
+    painter.restore();
+}
+
+QImage renderImage(const Player& player, QSize size, ShapeCache& cache, const FrameOptions& options) {
+    QImage img(size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    renderFrame(player, p, QRectF(QPointF(0, 0), QSizeF(size)), cache, options);
+    p.end();
+    return img;
+}
+
+} // namespace swf

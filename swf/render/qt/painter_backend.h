@@ -1,0 +1,65 @@
+// The QPainter render backend, and whole-frame rendering into a painter or image.
+#pragma once
+
+#include "swf/render/render.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <array>
+#include <map>
+#include <memory>
+#include <vector>
+#include <optional>
+
+namespace swf {
+
+class PainterBackend : public RenderBackend {
+public:
+    explicit PainterBackend(QPainter& painter) : root_(painter), p_(&painter) {}
+
+    void drawShape(const Shape& shape, const Movie& movie, const Matrix& m, const ColorTransform& cx) override;
+    void drawGlyph(const Glyph& glyph, const Matrix& m, Rgba color) override;
+    void drawDeviceText(const EditText& text, const Font* font, const Matrix& m, const ColorTransform& cx) override;
+    void drawTextBox(const Rect& bounds, const Matrix& m, const ColorTransform& cx) override;
+    void beginMask() override;
+    void endMask() override;
+    void popMask() override;
+    void beginLayer() override;
+    void endLayer(uint8_t blendMode, const std::vector<Filter>& filters, double pixelScale) override;
+
+private:
+    QBrush brushFor(const FillStyle& f, const Movie& movie, const ColorTransform& cx);
+    // The bitmap under the colour transform; edgeBorder adds a border of edge pixels.
+    QImage imageFor(const Bitmap& bmp, const ColorTransform& cx, bool edgeBorder);
+    QPen penFor(const LineStyle& l, const Movie& movie, const Matrix& m, const ColorTransform& cx);
+
+    struct Layer {
+        std::unique_ptr<QImage> image; // the painter keeps its address
+        std::unique_ptr<QPainter> painter;
+    };
+    QPainter& root_;
+    QPainter* p_; // the painter of the innermost layer
+    std::vector<Layer> layers_;
+    bool collecting_ = false;
+    int maskNesting_ = 0;
+    QPainterPath mask_;
+    std::map<std::pair<const Bitmap*, std::array<int32_t, 9>>, QImage> images_;
+};
+
+struct FrameOptions {
+    double zoom = 1.0;      // magnification about the centre
+    bool clipToStage = true; // hide what lies outside the stage rectangle
+    std::optional<Rgba> background; // in place of the movie's own colour
+};
+
+// Draws the player's frame into the painter's area: background colour, then the
+// stage scaled to show all of it, centred.
+void renderFrame(const Player& player, QPainter& painter, const QRectF& area, ShapeCache& cache,
+                 const FrameOptions& options = {});
+
+// Renders into a new image of the given size.
+QImage renderImage(const Player& player, QSize size, ShapeCache& cache, const FrameOptions& options = {});
+
+} // namespace swf

@@ -1,0 +1,220 @@
+#include "swf/render/render.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <tuple>
+#include <vector>
+
+namespace swf {
+
+Matrix showAllMatrix(const Rect& stage, double width, double height, double zoom) {
+    double sw = std::max(1, stage.width()), sh = std::max(1, stage.height());
+    double s = std::min(width / sw, height / sh) * zoom;
+    double ox = (width - sw * s) / 2, oy = (height - sh * s) / 2;
+    return Matrix{s, 0, 0, s, ox - stage.xmin * s, oy - stage.ymin * s};
+}
+
+const Shape& ShapeCache::morph(const MorphShape& m, uint16_t ratio) {
+    auto key = std::make_pair(&m, ratio);
+    auto it = morphs_.find(key);
+    if (it != morphs_.end()) return it->second;
+    if (morphs_.size() > 256) morphs_.clear();
+    return morphs_.emplace(key, m.at(ratio)).first->second;
+}
+
+namespace {
+
+class Walker {
+public:
+    Walker(const Movie& movie, RenderBackend& b, ShapeCache& cache, double pixelScale)
+        : movie_(movie), b_(b), cache_(cache), pixelScale_(pixelScale) {}
+
+    void clip(const Clip& c, const Matrix& m, const ColorTransform& cx, bool maskMode) {
+        // Active clip layers of this list: the depth up to which each one clips.
+        std::vector<uint16_t> masks;
+        for (const auto& [depth, obj] : c.list) {
+            while (!masks.empty() && depth > masks.back()) {
+                masks.pop_back();
+                if (!maskMode) b_.popMask();
+            }
+            if (obj.clipDepth) {
+                if (maskMode) continue; // a mask inside a mask adds nothing drawable
+                b_.beginMask();
+                object(obj, m, cx, true);
+                b_.endMask();
+                masks.push_back(obj.clipDepth);
+                continue;
+            }
+            if (!obj.visible) continue;
+            object(obj, m, cx, maskMode);
+        }
+        if (!maskMode)
+            for (size_t i = 0; i < masks.size(); ++i) b_.popMask();
+    }
+
+private:
+    void object(const DisplayObject& obj, const Matrix& parent, const ColorTransform& pcx, bool maskMode) {
+        Matrix m = parent * obj.matrix;
+        ColorTransform cx = pcx * obj.colorTransform;
+        if (!maskMode && cx.aMul <= 0 && cx.aAdd <= 0) return; // fully transparent
+        const Character* ch = obj.character;
+        if (!ch) return;
+        // Blend modes beyond normal and layer, and filters, need a layer of their own.
+        const bool layered = !maskMode && layers_ < 4 && ((obj.blendMode > 2 && obj.blendMode < 15) || !obj.filters.empty());
+        if (layered) {
+            ++layers_;
+            b_.beginLayer();
+            draw(obj, ch, m, cx, maskMode);
+            b_.endLayer(obj.blendMode, obj.filters, pixelScale_);
+            --layers_;
+            return;
+        }
+        draw(obj, ch, m, cx, maskMode);
+    }
+
+    void draw(const DisplayObject& obj, const Character* ch, const Matrix& m, const ColorTransform& cx, bool maskMode) {
+        if (const auto* s = std::get_if<Shape>(ch)) {
+            b_.drawShape(*s, movie_, m, cx);
+        } else if (const auto* ms = std::get_if<MorphShape>(ch)) {
+            b_.drawShape(cache_.morph(*ms, obj.ratio), movie_, m, cx);
+        } else if (const auto* t = std::get_if<StaticText>(ch)) {
+            staticText(*t, m, cx);
+        } else if (const auto* e = std::get_if<EditText>(ch)) {
+            editText(*e, m, cx);
+        } else if (obj.clip) {
+            clip(*obj.clip, m, cx, maskMode);
+        }
+    }
+
+    void staticText(const StaticText& t, const Matrix& m, const ColorTransform& cx) {
+        Matrix tm = m * t.matrix;
+        for (const TextRun& run : t.runs) {
+            const Font* font = movie_.get<Font>(run.fontId);
+            if (!font) continue;
+            double scale = run.height / font->emSize;
+            Rgba color = cx.apply(run.color);
+            double x = run.x;
+            for (const TextGlyph& g : run.glyphs) {
+                if (g.index < font->glyphs.size())
+                    b_.drawGlyph(font->glyphs[g.index], tm * Matrix{scale, 0, 0, scale, x, double(run.y)}, color);
+                x += g.advance;
+            }
+        }
+    }
+
+    // Fields with embedded glyphs are laid out here; others go to the system's fonts.
+    // The embedded font for a styled run: the field's font, or the font of the same
+    // family (or the face the markup names) in the run's weight and slant.
+    const Font* fontFor(const Font* base, const TextSpan& span) {
+        const std::string& name = span.face.empty() ? base->name : span.face;
+        if (span.face.empty() && base->bold == span.bold && base->italic == span.italic) return base;
+        auto key = std::make_tuple(name, span.bold, span.italic);
+        auto it = fonts_.find(key);
+        if (it != fonts_.end()) return it->second;
+        const Font* found = nullptr;
+        for (const auto& [id, ch] : movie_.dictionary) {
+            const auto* f = std::get_if<Font>(ch.get());
+            if (!f || f->glyphs.empty() || !f->hasLayout || f->name != name) continue;
+            if (f->bold == span.bold && f->italic == span.italic) {
+                found = f;
+                break;
+            }
+        }
+        return fonts_[key] = found ? found : base;
+    }
+
+    // Fields with embedded glyphs are laid out here; others go to the system's fonts.
+    void editText(const EditText& e, const Matrix& m, const ColorTransform& cx) {
+        if (e.border) b_.drawTextBox(e.bounds, m, cx);
+        const Font* font = movie_.get<Font>(e.fontId);
+        bool outlines = e.useOutlines && font && !font->glyphs.empty() && font->hasLayout;
+        if (!outlines) {
+            b_.drawDeviceText(e, font, m, cx);
+            return;
+        }
+        const double gutter = 40; // two pixels inside the bounds
+        const double left = e.bounds.xmin + gutter + e.leftMargin;
+        const double right = e.bounds.xmax - gutter - e.rightMargin;
+        struct Item {
+            const Glyph* glyph;
+            double scale;
+            Rgba color;
+        };
+        struct Line {
+            std::vector<Item> items;
+            double width = 0, ascent = 0, descent = 0;
+        };
+        std::vector<Line> lines(1);
+        auto measure = [&](Line& l, const Font* f, double scale) {
+            l.ascent = std::max(l.ascent, f->ascent * scale);
+            l.descent = std::max(l.descent, f->descent * scale);
+        };
+        measure(lines.back(), font, e.height / font->emSize);
+        // Split into lines (explicit breaks, and word wrap when the field asks for it).
+        for (const TextSpan& span : e.spans) {
+            const Font* f = fontFor(font, span);
+            const double scale = span.height.value_or(e.height) / f->emSize;
+            const Rgba color = cx.apply(span.color.value_or(e.color));
+            const std::string text = e.password ? std::string(span.text.size(), '*') : span.text;
+            for (size_t i = 0; i < text.size(); ++i) {
+                unsigned char ch = static_cast<unsigned char>(text[i]);
+                uint16_t code = ch;
+                // Decode UTF-8 sequences of up to three bytes.
+                if (ch >= 0xc0 && ch < 0xe0 && i + 1 < text.size()) {
+                    code = static_cast<uint16_t>(((ch & 0x1f) << 6) | (text[i + 1] & 0x3f));
+                    i += 1;
+                } else if (ch >= 0xe0 && i + 2 < text.size()) {
+                    code = static_cast<uint16_t>(((ch & 0x0f) << 12) | ((text[i + 1] & 0x3f) << 6) |
+                                                 (text[i + 2] & 0x3f));
+                    i += 2;
+                }
+                if (code == '\n' || code == '\r') {
+                    lines.emplace_back();
+                    measure(lines.back(), f, scale);
+                    continue;
+                }
+                int gi = f->glyphFor(code);
+                if (gi < 0) continue;
+                const Glyph* g = &f->glyphs[static_cast<size_t>(gi)];
+                double adv = g->advance * scale;
+                if (e.wordWrap && lines.back().width + adv > right - left && !lines.back().items.empty()) {
+                    lines.emplace_back();
+                    measure(lines.back(), f, scale);
+                }
+                Line& l = lines.back();
+                l.items.push_back({g, scale, color});
+                l.width += adv;
+                measure(l, f, scale);
+            }
+        }
+        double top = e.bounds.ymin + gutter;
+        for (const Line& l : lines) {
+            double x = left;
+            if (e.align == 1) x = right - l.width;
+            else if (e.align == 2) x = left + (right - left - l.width) / 2;
+            const double baseline = top + l.ascent;
+            for (const Item& it : l.items) {
+                b_.drawGlyph(*it.glyph, m * Matrix{it.scale, 0, 0, it.scale, x, baseline}, it.color);
+                x += it.glyph->advance * it.scale;
+            }
+            top = baseline + l.descent + e.leading;
+        }
+    }
+
+    const Movie& movie_;
+    RenderBackend& b_;
+    ShapeCache& cache_;
+    double pixelScale_;
+    int layers_ = 0;
+    std::map<std::tuple<std::string, bool, bool>, const Font*> fonts_;
+};
+
+} // namespace
+
+void renderDisplayTree(const Player& player, RenderBackend& backend, const Matrix& view, ShapeCache& cache) {
+    Walker w(player.movie(), backend, cache, std::sqrt(std::abs(view.a * view.d - view.b * view.c)) * 20);
+    w.clip(player.root(), view, ColorTransform{}, false);
+}
+
+} // namespace swf

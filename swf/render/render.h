@@ -1,0 +1,53 @@
+// Drawing a player's display tree through a backend.
+#pragma once
+
+#include "swf/display/player.h"
+
+#include <map>
+
+namespace swf {
+
+// What a backend must be able to draw. Matrices map the item's own twips to
+// device pixels; colour transforms apply to straight (unpremultiplied) colour.
+class RenderBackend {
+public:
+    virtual ~RenderBackend() = default;
+    virtual void drawShape(const Shape& shape, const Movie& movie, const Matrix& m,
+                           const ColorTransform& cx) = 0;
+    // One glyph outline (EM units scaled by m) filled with a solid colour.
+    virtual void drawGlyph(const Glyph& glyph, const Matrix& m, Rgba color) = 0;
+    // A text field whose font is not embedded: the system draws its text.
+    virtual void drawDeviceText(const EditText& text, const Font* font, const Matrix& m,
+                                const ColorTransform& cx) = 0;
+    // Field border and background (a rectangle in the field's twips).
+    virtual void drawTextBox(const Rect& bounds, const Matrix& m, const ColorTransform& cx) = 0;
+    // Clip layers: between beginMask and endMask the draws build the mask's area;
+    // after endMask everything is clipped to it (intersected with earlier masks)
+    // until the matching popMask.
+    virtual void beginMask() = 0;
+    virtual void endMask() = 0;
+    virtual void popMask() = 0;
+    // An object with a blend mode or filters is drawn into a layer of its own and
+    // then composited; pixelScale is device pixels per stage pixel (filter sizes are
+    // in stage pixels). Backends without layers draw straight through.
+    virtual void beginLayer() {}
+    virtual void endLayer(uint8_t /*blendMode*/, const std::vector<Filter>& /*filters*/, double /*pixelScale*/) {}
+};
+
+// Viewport of the stage in a device area, as the "show all" scale mode places it:
+// the whole stage visible, aspect kept, centred; zoom > 1 magnifies about the centre.
+Matrix showAllMatrix(const Rect& stage, double width, double height, double zoom = 1.0);
+
+// Morph shapes at given ratios, computed once and reused while a ratio stays on show.
+class ShapeCache {
+public:
+    const Shape& morph(const MorphShape& m, uint16_t ratio);
+
+private:
+    std::map<std::pair<const MorphShape*, uint16_t>, Shape> morphs_;
+};
+
+// Draws the display tree of the player (not the background).
+void renderDisplayTree(const Player& player, RenderBackend& backend, const Matrix& view, ShapeCache& cache);
+
+} // namespace swf

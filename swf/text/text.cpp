@@ -1,0 +1,314 @@
+#include "swf/text/text.h"
+
+#include "swf/format/limits.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+
+namespace swf {
+namespace {
+
+// A glyph outline from SHAPE records: every filled contour, whichever side.
+std::vector<PathCmd> readGlyph(std::span<const uint8_t> data) {
+    Reader g(data);
+    auto recs = readShapeRecords(g, 1, false);
+    auto* rr = std::get_if<ShapeRecords>(&recs);
+    if (!rr) return {};
+    FillStyle solid;
+    rr->tables[0].fills.assign(1, solid);
+    Shape s = buildShape(*rr, {}, false);
+    std::vector<PathCmd> out;
+    for (auto& p : s.paths)
+        if (p.fill >= 0) out.insert(out.end(), p.cmds.begin(), p.cmds.end());
+    return out;
+}
+
+std::string stripNul(std::string s) {
+    while (!s.empty() && s.back() == '\0') s.pop_back();
+    return s;
+}
+
+} // namespace
+
+int Font::glyphFor(uint16_t code) const {
+    for (size_t i = 0; i < glyphs.size(); ++i)
+        if (glyphs[i].code == code) return static_cast<int>(i);
+    return -1;
+}
+
+Result<Font> parseDefineFont(Reader& r, int fontVersion, int /*swfVersion*/) {
+    Font f;
+    if (fontVersion == 1) {
+        const size_t tableStart = r.pos();
+        uint16_t first = r.u16();
+        size_t n = first / 2;
+        std::vector<size_t> offsets{first};
+        for (size_t i = 1; i < n && !r.overrun(); ++i) offsets.push_back(r.u16());
+        auto all = r.data();
+        for (size_t i = 0; i < offsets.size(); ++i) {
+            size_t b = tableStart + offsets[i];
+            size_t e = i + 1 < offsets.size() ? tableStart + offsets[i + 1] : all.size();
+            if (b > all.size() || e > all.size() || b > e) break;
+            Glyph gl;
+            gl.outline = readGlyph(all.subspan(b, e - b));
+            f.glyphs.push_back(std::move(gl));
+        }
+        return f;
+    }
+    uint8_t flags = r.u8();
+    f.hasLayout = flags & 0x80;
+    bool wideOffsets = flags & 0x08;
+    bool wideCodes = flags & 0x04;
+    f.italic = flags & 0x02;
+    f.bold = flags & 0x01;
+    r.u8(); // language
+    uint8_t nameLen = r.u8();
+    auto name = r.bytes(nameLen);
+    f.name = stripNul(std::string(name.begin(), name.end()));
+    f.emSize = fontVersion == 3 ? 20480 : 1024;
+    uint16_t n = r.u16();
+    if (n > limits::kMaxGlyphs) return Error{"font has too many glyphs"};
+    const size_t tableStart = r.pos();
+    std::vector<size_t> offsets;
+    for (uint16_t i = 0; i < n && !r.overrun(); ++i) offsets.push_back(wideOffsets ? r.u32() : r.u16());
+    size_t codeOffset = 0;
+    if (n > 0 || r.remaining() >= (wideOffsets ? 4u : 2u))
+        codeOffset = wideOffsets ? r.u32() : r.u16();
+    if (r.overrun()) return Error{"font tables are truncated"};
+    auto all = r.data();
+    for (size_t i = 0; i < offsets.size(); ++i) {
+        size_t b = tableStart + offsets[i];
+        size_t e = i + 1 < offsets.size() ? tableStart + offsets[i + 1] : tableStart + codeOffset;
+        Glyph gl;
+        if (b <= e && e <= all.size()) gl.outline = readGlyph(all.subspan(b, e - b));
+        f.glyphs.push_back(std::move(gl));
+    }
+    if (n == 0) return f;
+    r.seek(tableStart + codeOffset);
+    for (auto& g : f.glyphs) g.code = wideCodes ? r.u16() : r.u8();
+    if (f.hasLayout) {
+        f.ascent = r.s16();
+        f.descent = r.s16();
+        f.leading = r.s16();
+        for (auto& g : f.glyphs) g.advance = r.s16();
+        // Bounds and kerning are not needed for drawing.
+    }
+    if (r.overrun() && f.hasLayout) f.hasLayout = false;
+    return f;
+}
+
+void applyFontInfo(Reader& r, Font& font, bool info2) {
+    uint8_t nameLen = r.u8();
+    auto name = r.bytes(nameLen);
+    font.name = stripNul(std::string(name.begin(), name.end()));
+    uint8_t flags = r.u8();
+    font.italic = flags & 0x04;
+    font.bold = flags & 0x02;
+    bool wide = flags & 0x01;
+    if (info2) r.u8();
+    for (auto& g : font.glyphs) {
+        if (r.remaining() < (wide ? 2u : 1u)) break;
+        g.code = wide ? r.u16() : r.u8();
+    }
+}
+
+Result<StaticText> parseDefineText(Reader& r, int textVersion) {
+    StaticText t;
+    t.bounds = r.rect();
+    t.matrix = r.matrix();
+    int glyphBits = r.u8();
+    int advanceBits = r.u8();
+    if (glyphBits > 32 || advanceBits > 32) return Error{"text record bit widths are invalid"};
+    TextRun cur;
+    while (!r.overrun()) {
+        uint8_t flags = r.u8();
+        if (flags == 0) break;
+        if (flags & 0x08) cur.fontId = r.u16();
+        if (flags & 0x04) cur.color = textVersion >= 2 ? r.rgba() : r.rgb();
+        if (flags & 0x01) cur.x = r.s16();
+        if (flags & 0x02) cur.y = r.s16();
+        if (flags & 0x08) cur.height = r.u16();
+        uint8_t count = r.u8();
+        TextRun run = cur;
+        run.glyphs.clear();
+        int64_t advanceSum = 0;
+        for (int i = 0; i < count && !r.overrun(); ++i) {
+            TextGlyph g;
+            g.index = r.ub(glyphBits);
+            // No real advance comes near a million twips; clamping keeps sums in range.
+            g.advance = std::clamp(r.sb(advanceBits), -(1 << 20), 1 << 20);
+            advanceSum += g.advance;
+            run.glyphs.push_back(g);
+        }
+        r.align();
+        // The pen carries on to the next record.
+        cur.x = static_cast<int32_t>(std::clamp<int64_t>(cur.x + advanceSum, INT32_MIN / 2, INT32_MAX / 2));
+        t.runs.push_back(std::move(run));
+    }
+    return t;
+}
+
+namespace {
+
+// Value of an attribute in a tag's text (name="value", name='value' or name=value).
+std::string attribute(const std::string& tag, const char* name) {
+    std::string lower = asciiLower(tag);
+    std::string key = std::string(name) + "=";
+    size_t at = 0;
+    while ((at = lower.find(key, at)) != std::string::npos) {
+        if (at == 0 || lower[at - 1] == ' ') break;
+        at += key.size();
+    }
+    if (at == std::string::npos) return {};
+    size_t v = at + key.size();
+    if (v >= tag.size()) return {};
+    char quote = tag[v];
+    if (quote == '"' || quote == '\'') {
+        size_t e = tag.find(quote, v + 1);
+        return tag.substr(v + 1, e == std::string::npos ? std::string::npos : e - v - 1);
+    }
+    size_t e = tag.find(' ', v);
+    return tag.substr(v, e == std::string::npos ? std::string::npos : e - v);
+}
+
+std::optional<Rgba> parseColor(const std::string& v) {
+    if (v.size() != 7 || v[0] != '#') return std::nullopt;
+    char* end = nullptr;
+    unsigned long n = std::strtoul(v.c_str() + 1, &end, 16);
+    if (!end || *end) return std::nullopt;
+    return Rgba{static_cast<uint8_t>(n >> 16), static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n), 255};
+}
+
+} // namespace
+
+std::vector<TextSpan> htmlToSpans(const std::string& html) {
+    std::vector<TextSpan> spans;
+    std::vector<TextSpan> styles(1); // the open styles, innermost last
+    bool inParagraph = false;
+    auto emit = [&](const std::string& text) {
+        const TextSpan& st = styles.back();
+        if (!spans.empty()) {
+            TextSpan& last = spans.back();
+            if (last.bold == st.bold && last.italic == st.italic && last.color == st.color &&
+                last.height == st.height && last.face == st.face) {
+                last.text += text;
+                return;
+            }
+        }
+        TextSpan sp = st;
+        sp.text = text;
+        spans.push_back(std::move(sp));
+    };
+    static const std::pair<const char*, char> entities[] = {
+        {"&lt;", '<'}, {"&gt;", '>'}, {"&amp;", '&'}, {"&quot;", '"'}, {"&apos;", '\''}, {"&nbsp;", ' '}};
+    std::string run;
+    size_t i = 0;
+    while (i < html.size()) {
+        char c = html[i];
+        if (c == '&') {
+            bool matched = false;
+            for (auto& [name, ch] : entities) {
+                size_t len = std::char_traits<char>::length(name);
+                if (html.compare(i, len, name) == 0) {
+                    run.push_back(ch);
+                    i += len;
+                    matched = true;
+                    break;
+                }
+            }
+            if (!matched) run.push_back(html[i++]);
+            continue;
+        }
+        if (c != '<') {
+            run.push_back(c);
+            ++i;
+            continue;
+        }
+        size_t end = html.find('>', i);
+        if (end == std::string::npos) break;
+        std::string tag = html.substr(i + 1, end - i - 1);
+        i = end + 1;
+        if (!run.empty()) {
+            emit(run);
+            run.clear();
+        }
+        const bool closing = !tag.empty() && tag[0] == '/';
+        std::string name = asciiLower(tag.substr(closing ? 1 : 0, tag.find_first_of(" /", closing ? 1 : 0) - (closing ? 1 : 0)));
+        if (name == "br") {
+            emit("\n");
+        } else if (name == "p" || name == "li") {
+            if (!closing && inParagraph) emit("\n");
+            inParagraph = true;
+        } else if (name == "b" || name == "i" || name == "font") {
+            if (closing) {
+                if (styles.size() > 1) styles.pop_back();
+                continue;
+            }
+            if (styles.size() > 64) continue; // unclosed tags: keep the stack bounded
+            TextSpan st = styles.back();
+            if (name == "b") st.bold = true;
+            if (name == "i") st.italic = true;
+            if (name == "font") {
+                if (auto col = parseColor(attribute(tag, "color"))) st.color = col;
+                std::string size = attribute(tag, "size");
+                if (!size.empty()) {
+                    long px = std::strtol(size.c_str(), nullptr, 10);
+                    if (size[0] == '+' || size[0] == '-') px += st.height.value_or(0) / 20;
+                    if (px > 0 && px < 1000) st.height = static_cast<uint16_t>(px * 20);
+                }
+                std::string face = attribute(tag, "face");
+                if (!face.empty()) st.face = face;
+            }
+            styles.push_back(std::move(st));
+        }
+    }
+    if (!run.empty()) emit(run);
+    return spans;
+}
+
+Result<EditText> parseDefineEditText(Reader& r, int /*swfVersion*/) {
+    EditText e;
+    e.bounds = r.rect();
+    uint8_t f1 = r.u8();
+    uint8_t f2 = r.u8();
+    bool hasText = f1 & 0x80;
+    e.wordWrap = f1 & 0x40;
+    e.multiline = f1 & 0x20;
+    e.password = f1 & 0x10;
+    e.readOnly = f1 & 0x08;
+    bool hasColor = f1 & 0x04;
+    bool hasMaxLength = f1 & 0x02;
+    bool hasFont = f1 & 0x01;
+    bool hasFontClass = f2 & 0x80;
+    e.autoSize = f2 & 0x40;
+    bool hasLayout = f2 & 0x20;
+    e.border = f2 & 0x08;
+    e.html = f2 & 0x02;
+    e.useOutlines = f2 & 0x01;
+    if (hasFont) e.fontId = r.u16();
+    if (hasFontClass) e.fontClass = r.string();
+    if (hasFont || hasFontClass) e.height = r.u16();
+    if (hasColor) e.color = r.rgba();
+    if (hasMaxLength) r.u16();
+    if (hasLayout) {
+        e.align = r.u8();
+        e.leftMargin = r.u16();
+        e.rightMargin = r.u16();
+        e.indent = r.u16();
+        e.leading = r.s16();
+    }
+    e.variableName = r.string();
+    if (hasText) e.text = r.string();
+    if (e.html) {
+        e.spans = htmlToSpans(e.text);
+        e.text.clear();
+        for (const TextSpan& sp : e.spans) e.text += sp.text;
+    } else if (!e.text.empty()) {
+        e.spans.push_back({e.text});
+    }
+    if (r.overrun() && !hasText) return Error{"text field is truncated"};
+    return e;
+}
+
+} // namespace swf

@@ -1,0 +1,89 @@
+// Fonts, static text and edit text fields.
+#pragma once
+
+#include "swf/format/shape.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace swf {
+
+struct Glyph {
+    std::vector<PathCmd> outline; // in EM units of the font
+    uint16_t code = 0;
+    int16_t advance = 0; // EM units, when the font has layout
+    mutable std::shared_ptr<const void> backendCache; // see ShapePath
+};
+
+struct Font {
+    std::string name;
+    bool bold = false, italic = false;
+    bool hasLayout = false;
+    double emSize = 1024; // 20480 for DefineFont3
+    int16_t ascent = 0, descent = 0, leading = 0;
+    std::vector<Glyph> glyphs;
+
+    // Glyph index of a character code, or -1.
+    int glyphFor(uint16_t code) const;
+};
+
+struct TextGlyph {
+    uint32_t index = 0;
+    int32_t advance = 0; // twips
+};
+
+struct TextRun {
+    uint16_t fontId = 0;
+    Rgba color;
+    int32_t x = 0, y = 0; // pen start, twips
+    uint16_t height = 0;  // EM height, twips
+    std::vector<TextGlyph> glyphs;
+};
+
+struct StaticText {
+    Rect bounds;
+    Matrix matrix;
+    std::vector<TextRun> runs;
+};
+
+// A run of field text in one style. Unset fields take the field's own settings.
+struct TextSpan {
+    std::string text; // UTF-8; "\n" breaks the line
+    bool bold = false, italic = false;
+    std::optional<Rgba> color;
+    std::optional<uint16_t> height; // twips
+    std::string face;               // empty: the field's font
+};
+
+struct EditText {
+    Rect bounds;
+    bool wordWrap = false, multiline = false, password = false, readOnly = false;
+    bool border = false, html = false, useOutlines = false, autoSize = false;
+    uint16_t fontId = 0;
+    std::string fontClass;
+    uint16_t height = 240; // twips
+    Rgba color{0, 0, 0, 255};
+    uint8_t align = 0; // 0 left, 1 right, 2 centre, 3 justify
+    uint16_t leftMargin = 0, rightMargin = 0, indent = 0;
+    int16_t leading = 0;
+    std::string variableName;
+    std::string text; // plain text: HTML markup is reduced to line breaks
+    std::vector<TextSpan> spans; // the text in its styles (one span for plain fields)
+};
+
+// DefineFont (1), DefineFont2 (2), DefineFont3 (3): the body after the font id.
+Result<Font> parseDefineFont(Reader& r, int fontVersion, int swfVersion);
+// DefineFontInfo/DefineFontInfo2 body after the font id: names the font and its codes.
+void applyFontInfo(Reader& r, Font& font, bool info2);
+// DefineText (1) / DefineText2 (2): the body after the character id.
+Result<StaticText> parseDefineText(Reader& r, int textVersion);
+// DefineEditText: the body after the character id.
+Result<EditText> parseDefineEditText(Reader& r, int swfVersion);
+
+// Reads the small HTML subset of text fields (p, br, li, b, i, font face/size/color,
+// entities) into styled spans; other tags are ignored.
+std::vector<TextSpan> htmlToSpans(const std::string& html);
+
+} // namespace swf
