@@ -10,12 +10,10 @@
 #include <QWidget>
 #include <QWindow>
 
-#include <xcb/xcb.h>
+#include "platform/xcb_reply.h"
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
-#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -23,26 +21,8 @@ namespace platform {
 
 namespace {
 
-struct FreeReply {
-    void operator()(void* reply) const { std::free(reply); }
-};
-template <typename T> using Reply = std::unique_ptr<T, FreeReply>;
-
-xcb_atom_t internAtom(xcb_connection_t* c, const char* name) {
-    Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr));
-    return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-}
-
-// A property of 32-bit items (atoms, windows, cardinals); empty when unset or unreadable.
-std::vector<uint32_t> readProperty32(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property,
-                                     xcb_atom_t type) {
-    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        c, xcb_get_property(c, 0, window, property, type, 0, 1024), nullptr));
-    if (!reply || reply->format != 32) return {};
-    auto* items = static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
-    return {items, items + xcb_get_property_value_length(reply.get()) / 4};
-}
+using xcb::internAtom;
+using xcb::readProperty32;
 
 class X11DesktopBar final : public QObject, public QAbstractNativeEventFilter, public DesktopBar {
   public:
