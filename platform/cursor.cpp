@@ -14,4 +14,14 @@ void SystemCursor::restoreDefaultPointer() {
         QGuiApplication::restoreOverrideCursor();
 }
 
+void SystemCursor::hide() {
+    QGuiApplication::setOverrideCursor(QCursor(Qt::BlankCursor));
+}
+
+void SystemCursor::show() {
+    if (const QCursor* shown = QGuiApplication::overrideCursor();
+        shown && shown->shape() == Qt::BlankCursor)
+        QGuiApplication::restoreOverrideCursor();
+}
+
 } // namespace platform

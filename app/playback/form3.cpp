@@ -1,5 +1,6 @@
 #include "app/playback/form3.h"
 
+#include "app/playback/capture_commands.h"
 #include "app/playback/flash_player.h"
 #include "app/playback/form2.h"
 #include "app/playback/full_screen.h"
@@ -79,8 +80,13 @@ void Form3::createControls() {
         button->setIcon(style()->standardIcon(entry.icon));
         button->setIconSize(QSize(24, 24));
         button->setToolTip(QString::fromLatin1(entry.tooltip));
-        connect(button, &QToolButton::clicked, this,
-                [this, handler = entry.handler] { (this->*handler)(); });
+        // Capture and wallpaper wait with events handled, and leaving full screen
+        // meanwhile unloads this bar: they run once the button's click is over.
+        const bool waits = n == 6 || n == 7;
+        connect(
+            button, &QToolButton::clicked, this,
+            [this, handler = entry.handler] { (this->*handler)(); },
+            waits ? Qt::QueuedConnection : Qt::AutoConnection);
         flatButtons_[n - 1] = button;
         row->addWidget(button);
     };
@@ -271,10 +277,23 @@ void Form3::Command5_Click() {
 
 void Form3::Command6_Click() {
     emit captureRequested();
+    if (CaptureCommands* commands = session_.captureCommands()) commands->Command6_Click();
 }
 
 void Form3::FlatBttn7_Click() {
     emit wallpaperRequested();
+    if (CaptureCommands* commands = session_.captureCommands()) commands->FlatBttn7_Click();
+}
+
+void Form3::releaseStrip() {
+    abd_.bottom = abd_.top;
+    desktopBar_.setPos(abd_);
+    place(abd_.left, abd_.top - kShownHeight, abd_.width(), kHiddenHeight, false);
+}
+
+void Form3::reserveStrip() {
+    abd_.bottom = abd_.top + kStrip;
+    desktopBar_.setPos(abd_);
 }
 
 void Form3::Command3_Click() {

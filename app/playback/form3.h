@@ -69,6 +69,11 @@ class Form3 : public QWidget {
     // What the desktop tells the bar.
     void desktopNotification(platform::BarNotification code);
 
+    // Frame capture pulls the bar out of the way: no reserved strip, the window above the
+    // screen's top edge. Afterwards the bar reserves its 2-pixel strip again.
+    void releaseStrip();
+    void reserveStrip();
+
     bool loopChecked() const;
     void setCounterText(const QString& text);
 
@@ -90,7 +95,7 @@ class Form3 : public QWidget {
     void setBeep(std::function<void()> beep) { beep_ = std::move(beep); }
 
   signals:
-    // Frame capture and wallpaper are carried out by whoever listens.
+    // Frame capture and wallpaper are carried out by the session's capture commands.
     void captureRequested();
     void wallpaperRequested();
 

@@ -16,6 +16,7 @@ class DesktopBar;
 
 namespace playback {
 
+class CaptureCommands;
 class Form2;
 class Form3;
 
@@ -50,12 +51,17 @@ class FullScreen {
 
     FullScreenHost& host() { return host_; }
 
+    // What the bar's capture and wallpaper buttons run; without them they do nothing.
+    void setCaptureCommands(CaptureCommands* commands) { captureCommands_ = commands; }
+    CaptureCommands* captureCommands() const { return captureCommands_; }
+
   private:
     FullScreenHost& host_;
     platform::DesktopBar& desktopBar_;
     platform::Cursor& cursor_;
     std::unique_ptr<Form2, DeleteLater> form2_;
     std::unique_ptr<Form3, DeleteLater> form3_;
+    CaptureCommands* captureCommands_ = nullptr;
 };
 
 } // namespace playback

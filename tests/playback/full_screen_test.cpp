@@ -246,6 +246,8 @@ TEST_F(FullScreenPlayer, BarCommandsDrivePlaying) {
     QObject::connect(&bar(), &Form3::wallpaperRequested, [&] { ++wallpapers; });
     bar().FlatBttn(6).click();
     bar().FlatBttn(7).click();
+    EXPECT_EQ(captures, 0); // once the click is over
+    QCoreApplication::sendPostedEvents();
     EXPECT_EQ(captures, 1);
     EXPECT_EQ(wallpapers, 1);
 }

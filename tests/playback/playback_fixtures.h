@@ -167,8 +167,11 @@ class ScriptedCursor : public platform::Cursor {
   public:
     QPoint at;
     int pointerResets = 0;
+    int hidden = 0; // hides not yet undone
     QPoint pos() const override { return at; }
     void restoreDefaultPointer() override { ++pointerResets; }
+    void hide() override { ++hidden; }
+    void show() override { --hidden; }
 };
 
 // Destroys windows whose deletion was deferred.
