@@ -4,6 +4,7 @@
 
 #include "drive_combo.h"
 #include "folder_list.h"
+#include "form1_capture.h"
 #include "form1_playback.h"
 #include "welcome_screen.h"
 
@@ -61,6 +62,7 @@ Form1::Form1(Form1Services services)
     tools_ = std::make_unique<Form1Tools>(*this, givenOr(services_.fileDialog, ownFileDialog_),
                                           givenOr(services_.messages, ownMessages_),
                                           givenOr(services_.drives, ownDrives_));
+    capture_ = std::make_unique<Form1Capture>(*this, givenOr(services_.fileDialog, ownFileDialog_));
     // The controls as created: folder list and file list in the process's current folder.
     browser_.start(services_.startFolder.isEmpty() ? QDir::currentPath() : services_.startFolder);
 }

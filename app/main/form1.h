@@ -27,6 +27,7 @@
 class DriveCombo;
 class FlashPlayer;
 class FlatButton;
+class Form1Capture;
 class Form1Playback;
 class Form1Tools;
 class FolderList;
@@ -120,6 +121,7 @@ class Form1 : public QMainWindow, private browse::BrowserView {
     Form1Playback& playback() { return *playback_; }
     // The file tools: their commands and dialogs.
     Form1Tools& fileTools() { return *tools_; }
+    Form1Capture& capture() { return *capture_; }
     const browse::Browser& browser() const { return browser_; }
     browse::Browser& browser() { return browser_; }
     const QString& programDir() const { return programDir_; }
@@ -223,4 +225,5 @@ class Form1 : public QMainWindow, private browse::BrowserView {
     std::vector<std::pair<QObject*, QString>> commandControls_;
     std::unique_ptr<Form1Playback> playback_;
     std::unique_ptr<Form1Tools> tools_;
+    std::unique_ptr<Form1Capture> capture_;
 };
