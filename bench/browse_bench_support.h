@@ -22,13 +22,16 @@ inline double millisecondsSince(std::chrono::steady_clock::time_point t0) {
 
 // Without a display, an offscreen screen of a common desktop size (unless the caller chose
 // a platform): the cells then have the size they have on such a desktop.
-inline void useDesktopSizedScreen(const QTemporaryDir& dir) {
+inline void useDesktopSizedScreen(const QTemporaryDir& dir, int width = 1920, int height = 1080) {
     if (std::getenv("QT_QPA_PLATFORM") || std::getenv("DISPLAY")) return;
     const QString config = dir.filePath("screen.json");
     QFile f(config);
     if (!f.open(QIODevice::WriteOnly)) return;
-    f.write(R"({"screens": [{"name": "bench", "x": 0, "y": 0, "width": 1920, "height": 1080,
-                "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    f.write(QStringLiteral(R"({"screens": [{"name": "bench", "x": 0, "y": 0, "width": %1,
+                "height": %2, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})")
+                .arg(width)
+                .arg(height)
+                .toUtf8());
     f.close();
     setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).toLocal8Bit().constData(), 1);
 }

@@ -23,7 +23,10 @@ swf::Result<QByteArray> encodeBitmap(const Picture& picture) {
 platform::Status saveBitmapFile(const Picture& picture, const QString& path) {
     auto bytes = encodeBitmap(picture);
     if (auto* error = std::get_if<swf::Error>(&bytes)) return *error;
-    const QByteArray& data = std::get<QByteArray>(bytes);
+    return writeReplacing(std::get<QByteArray>(bytes), path);
+}
+
+platform::Status writeReplacing(const QByteArray& data, const QString& path) {
     auto file = platform::ReplacingFile::create(platform::toFsPath(path), 0666);
     if (auto* error = std::get_if<swf::Error>(&file)) return *error;
     auto& out = std::get<platform::ReplacingFile>(file);

@@ -18,4 +18,7 @@ swf::Result<QByteArray> encodeBitmap(const Picture& picture);
 // into place at the end: a failed write leaves an earlier file of that name as it was.
 platform::Status saveBitmapFile(const Picture& picture, const QString& path);
 
+// The writing part alone: `bytes` become the file `path` in the same way.
+platform::Status writeReplacing(const QByteArray& bytes, const QString& path);
+
 } // namespace playback

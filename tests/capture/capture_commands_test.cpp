@@ -126,9 +126,10 @@ TEST_F(CaptureSession, SavesTheHaltedFrameAsTheFullScreenClientAreaAndRestores) 
                                   playback::devicePixels(screen.height(), ratio)));
     EXPECT_EQ(saved.size(), movieWindow().size() * ratio);
     EXPECT_EQ(bmpField(fileBytes(file), 28, 2), 24u);
-    if (ratio == 1.0)
+    if (ratio == 1.0) {
         EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32),
                   playing().grabFrame().convertToFormat(QImage::Format_RGB32));
+    }
 }
 
 TEST_F(CaptureSession, ScreenScaleGivesDevicePixels) {
@@ -136,7 +137,9 @@ TEST_F(CaptureSession, ScreenScaleGivesDevicePixels) {
     enter();
     const auto picture = commands->routines().CaptureClient(movieWindow());
     const double ratio = movieWindow().devicePixelRatioF();
-    if (qEnvironmentVariable("QT_SCALE_FACTOR") == "2") EXPECT_EQ(ratio, 2.0);
+    if (qEnvironmentVariable("QT_SCALE_FACTOR") == "2") {
+        EXPECT_EQ(ratio, 2.0);
+    }
     EXPECT_EQ(picture.bitmap.size(), movieWindow().size() * ratio);
     EXPECT_EQ(picture.bitmap.devicePixelRatio(), 1.0);
     // The square's red at its place, sharp at either scale.

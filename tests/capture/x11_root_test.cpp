@@ -1,4 +1,6 @@
 // The plain X11 wallpaper and the display's colour map, on X servers of the tests' own.
+#if REELVISTA_HAVE_XCB
+
 #include "capture_fixtures.h"
 
 #include "platform/display_caps.h"
@@ -6,6 +8,8 @@
 #include "platform/xcb_reply.h"
 
 #include <QImage>
+
+#include <cstring>
 
 #include <gtest/gtest.h>
 
@@ -144,3 +148,5 @@ TEST(DisplayColourMap, AnEightBitServerHasA256EntryPaletteAndATrueColourOneNone)
 }
 
 } // namespace
+
+#endif
