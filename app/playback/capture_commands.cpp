@@ -64,14 +64,27 @@ class Windows {
     void reserveStrip() const {
         if (Form3* b = bar()) b->reserveStrip();
     }
-    void halt() const {
-        if (Form2* m = movie()) m->playing().StopPlay();
+    // Halts the movie. With "Loop" checked the movie window's Timer1 would start it
+    // again during the waits and a later frame be captured than the one on show: the
+    // timer rests until the command is over.
+    void halt() {
+        if (Form2* m = movie()) {
+            m->playing().StopPlay();
+            timerRested_ = m->Timer1().isActive();
+            m->Timer1().stop();
+        }
     }
+    ~Windows() {
+        if (Form2* m = movie(); m && timerRested_) m->Timer1().start();
+    }
+    Windows(const Windows&) = delete;
+    Windows& operator=(const Windows&) = delete;
 
   private:
     FullScreen& session_;
     QPointer<Form2> movie_;
     QPointer<Form3> bar_;
+    bool timerRested_ = false;
 };
 
 std::string errorText(const platform::Status& status) {
@@ -90,7 +103,7 @@ CaptureCommands::CaptureCommands(FullScreen& session, CaptureServices services)
 void CaptureCommands::Command6_Click() {
     if (running_) return;
     const RunningFlag running(running_);
-    const Windows windows(session_);
+    Windows windows(session_);
     windows.releaseStrip();
     windows.halt();
 
@@ -118,7 +131,7 @@ void CaptureCommands::Command6_Click() {
 void CaptureCommands::FlatBttn7_Click() {
     if (running_) return;
     const RunningFlag running(running_);
-    const Windows windows(session_);
+    Windows windows(session_);
     std::optional<HiddenPointer> hidden(std::in_place, *services_.cursor);
     const QString file = services_.wallpaperFile;
     windows.releaseStrip();

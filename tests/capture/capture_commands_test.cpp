@@ -12,6 +12,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QToolButton>
@@ -53,7 +54,7 @@ class CaptureSession : public ::testing::Test {
         s.wait = [this](std::chrono::milliseconds ms) {
             waits.push_back(int(ms.count()));
             hiddenDuringWaits.push_back(cursor.hidden);
-            frameDuringWaits.push_back(session->form2() ? playing().FrameNum() : -1);
+            loopTimerDuringWaits.push_back(session->form2() && movieWindow().Timer1().isActive());
             if (duringWait) duringWait();
         };
         s.report = [this](const std::string& line) { reports.push_back(line); };
@@ -90,7 +91,7 @@ class CaptureSession : public ::testing::Test {
     capturetest::RecordingWallpaper wallpaper;
     std::unique_ptr<FullScreen> session = std::make_unique<FullScreen>(host, desktop, cursor);
     std::unique_ptr<CaptureCommands> commands;
-    std::vector<int> waits, hiddenDuringWaits, frameDuringWaits;
+    std::vector<int> waits, hiddenDuringWaits, loopTimerDuringWaits;
     std::function<void()> duringWait;
     std::vector<std::string> reports;
 };
@@ -130,6 +131,18 @@ TEST_F(CaptureSession, SavesTheHaltedFrameAsTheFullScreenClientAreaAndRestores) 
         EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32),
                   playing().grabFrame().convertToFormat(QImage::Format_RGB32));
     }
+}
+
+TEST_F(CaptureSession, ALoopingMovieStaysOnTheFrameOfTheClickUntilTheCommandIsOver) {
+    enter(4);
+    bar().Check1().setChecked(true);
+    playing().Play();
+    dialog.answers.push_back(dir.filePath("loop.bmp"));
+    bar().Command6_Click();
+    bar().FlatBttn7_Click();
+    EXPECT_EQ(loopTimerDuringWaits, (std::vector<int>{0, 0, 0}));
+    EXPECT_TRUE(movieWindow().Timer1().isActive());
+    EXPECT_FALSE(playing().IsPlaying());
 }
 
 TEST_F(CaptureSession, ScreenScaleGivesDevicePixels) {
