@@ -145,6 +145,25 @@ TEST_F(CaptureSession, ALoopingMovieStaysOnTheFrameOfTheClickUntilTheCommandIsOv
     EXPECT_FALSE(playing().IsPlaying());
 }
 
+TEST_F(CaptureSession, PartsOfTheWindowTheWindowWithItsFrameAndTheScreen) {
+    enter();
+    const auto& routines = commands->routines();
+    const QImage whole = routines.CaptureClient(movieWindow()).bitmap;
+    EXPECT_EQ(routines.CaptureWindow(&movieWindow(), true, 30, 40, 100, 50).bitmap,
+              whole.copy(30, 40, 100, 50));
+    EXPECT_TRUE(routines.CaptureWindow(&movieWindow(), true, 0, 0, 0, 10).isNull());
+    // The movie window has no frame.
+    EXPECT_EQ(routines.CaptureForm(movieWindow()).bitmap, whole);
+    // The screen: the movie window, and the bar shown over its top.
+    const QImage screen = routines.CaptureScreen().bitmap;
+    ASSERT_EQ(screen.size(), whole.size());
+    const int below = Form3::kShownHeight + 1;
+    EXPECT_EQ(screen.copy(0, below, screen.width(), screen.height() - below),
+              whole.copy(0, below, whole.width(), whole.height() - below));
+    EXPECT_NE(screen.copy(0, 0, screen.width(), Form3::kShownHeight),
+              whole.copy(0, 0, whole.width(), Form3::kShownHeight));
+}
+
 TEST_F(CaptureSession, ScreenScaleGivesDevicePixels) {
     // Run once more with QT_SCALE_FACTOR=2 by the build: the picture is twice the size.
     enter();
