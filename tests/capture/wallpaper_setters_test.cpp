@@ -83,12 +83,6 @@ TEST(DesktopDetection, AnX11SessionIsSaidOrHasOnlyAnXDisplay) {
     EXPECT_FALSE(platform::isX11Session(env));
 }
 
-TEST(GVariantText, QuotesAndEscapes) {
-    EXPECT_EQ(platform::gvariantString("file:///a%20b.bmp"), "'file:///a%20b.bmp'");
-    EXPECT_EQ(platform::gvariantString("/it's/a\\b"), "'/it\\'s/a\\\\b'");
-    EXPECT_EQ(platform::gvariantString(""), "''");
-}
-
 class Setters : public ::testing::Test {
   protected:
     // The setter with a recording root-pixmap setter.
@@ -224,14 +218,10 @@ TEST_F(Setters, AWaylandSessionHasNoX11Fallback) {
     EXPECT_TRUE(rootCalls.empty());
     EXPECT_EQ(outcome.tried, QStringList({"swaymsg: exit status 1"}));
 
+    EXPECT_EQ(set(session("LXQt", "wayland")).tried, QStringList({"pcmanfm-qt: not installed"}));
     const auto unknown = set(session("Hyprland", "wayland"));
     EXPECT_FALSE(unknown.set);
     EXPECT_TRUE(unknown.tried.isEmpty());
-}
-
-TEST_F(Setters, AMissingDesktopToolIsSaid) {
-    const auto outcome = set(session("LXQt", "wayland"));
-    EXPECT_EQ(outcome.tried, QStringList({"pcmanfm-qt: not installed"}));
 }
 
 // gsettings itself, over the keyfile backend in a folder of the test's own; a stand-in
