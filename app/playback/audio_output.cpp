@@ -3,6 +3,8 @@
 #include "master_switch.h"
 #include "pcm_device.h"
 
+#include "mixer/output_peaks.h"
+
 #include <alsa/asoundlib.h>
 
 #include <cstdarg>
@@ -156,6 +158,7 @@ void AudioOutput::run() {
             nextMuteCheck = now + kMuteCheckInterval;
         }
         if (muted) std::fill(buffer.begin(), buffer.end(), 0);
+        mixer::publishOutputPeak(buffer); // for the mixer's output meter
         const bool ok = device->write(buffer);
         const int64_t pending = ok ? device->pending() : 0;
         lock.lock();

@@ -1,5 +1,6 @@
 // Without a usable mixer device cVolume still works, quietly: nothing reaches the terminal.
 #include "mixer/cvolume.h"
+#include "platform/message_box.h"
 #include "stderr_capture.h"
 #include "support/alsa_test_device.h"
 
@@ -48,6 +49,12 @@ class CVolumeWithoutMixer : public ::testing::TestWithParam<BrokenSetup> {
     std::optional<testsupport::AlsaConfigScope> scope;
 };
 
+class CountedBoxes : public platform::MessageBoxes {
+  public:
+    int count = 0;
+    void show(const QString&, const QString&, platform::MessageIcon) override { ++count; }
+};
+
 int alsaMessages = 0;
 void countAlsaMessage(const char*, int, const char*, int, const char*, ...) {
     ++alsaMessages;
@@ -67,12 +74,29 @@ TEST_P(CVolumeWithoutMixer, WorksSilently) {
     snd_lib_error_set_handler(countAlsaMessage);
     alsaMessages = 0;
     StderrCapture capture;
+    CountedBoxes boxes;
     {
-        cVolume mixer;
+        cVolume mixer(&boxes);
         mixer.VolumeMute(true);
         EXPECT_FALSE(mixer.VolumeMute());
         mixer.VolumeMute(false);
         EXPECT_FALSE(mixer.VolumeMute());
+        mixer.LineLevel(10);
+        mixer.WaveLevelPan(-5);
+        mixer.VolumeLevelBass(3);
+        mixer.MikrofonMute(true);
+        EXPECT_EQ(mixer.LineLevel(), 0);
+        EXPECT_EQ(mixer.WaveLevelPan(), 0);
+        EXPECT_EQ(mixer.VolumeLevelBass(), 0);
+        EXPECT_FALSE(mixer.MikrofonMute());
+        EXPECT_EQ(mixer.VolumeMax(), 0);
+        EXPECT_EQ(mixer.VolPanMin(), 0);
+        EXPECT_EQ(mixer.MaxVolumeMeterInput(), 0);
+        EXPECT_EQ(mixer.MaxVolumeMeterOutput(), 0);
+        EXPECT_EQ(mixer.CurrentVolumeMeterOutput(), 0);
+        // Recording may or may not work here; a failure goes to the message boxes alone.
+        EXPECT_EQ(mixer.CurrentVolumeMeterInput(), 0);
+        EXPECT_TRUE(boxes.count == 0 || boxes.count == 2) << boxes.count;
     }
     EXPECT_EQ(capture.text(), "");
     EXPECT_EQ(alsaMessages, 0);

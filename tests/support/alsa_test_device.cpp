@@ -55,13 +55,26 @@ AlsaConfigScope::~AlsaConfigScope() {
     snd_config_update_free_global();
 }
 
-AlsaTestDevice::AlsaTestDevice(const std::string& pcmDefinition) {
+std::string AlsaTestDevice::captureFromFile(const std::filesystem::path& file) {
+    return "type file slave.pcm { type null } file \"/dev/null\" infile " +
+           quoted(file.string()) + " format \"raw\"";
+}
+
+AlsaTestDevice::AlsaTestDevice(const std::string& pcmDefinition,
+                               const std::vector<std::string>& elements) {
     if (!dir_.isValid() || !std::filesystem::exists(pluginFile())) return;
+    std::string list;
+    if (!elements.empty()) {
+        list = " elements [";
+        for (const std::string& e : elements)
+            list += " " + quoted(e);
+        list += " ]";
+    }
     std::string config = "ctl_type.reelvistatest { lib " + quoted(pluginFile().string()) +
                          " }\n"
                          "ctl.!default { type reelvistatest state " +
-                         quoted(stateFile().string()) + " }\n" + "pcm.!default { " + pcmDefinition +
-                         " }\n";
+                         quoted(stateFile().string()) + list + " }\n" + "pcm.!default { " +
+                         pcmDefinition + " }\n";
     if (!writeFile(stateFile(), kStateHeader) || !writeFile(configFile(), config)) return;
     scope_.emplace(configFile());
 }
@@ -90,37 +103,60 @@ std::optional<long> AlsaTestDevice::playbackVolume(const std::string& element) c
 }
 
 bool AlsaTestDevice::setPlaybackSwitch(const std::string& element, bool on) {
-    return setValue(element + " Playback Switch", on ? 1 : 0);
+    return setValues(element + " Playback Switch", {on ? 1 : 0});
 }
 
 bool AlsaTestDevice::setPlaybackVolume(const std::string& element, long value) {
-    return setValue(element + " Playback Volume", value);
+    return setValues(element + " Playback Volume", {value});
 }
 
 // State file lines read "<control>=<channel 1>[,<channel 2>...]".
-std::optional<long> AlsaTestDevice::firstValue(const std::string& control) const {
+std::vector<long> AlsaTestDevice::values(const std::string& control) const {
     std::istringstream lines(readFile(stateFile()));
     const std::string prefix = control + "=";
     for (std::string line; std::getline(lines, line);) {
         if (line.compare(0, prefix.size(), prefix) != 0) continue;
-        long value = 0;
-        const char* begin = line.data() + prefix.size();
-        auto [end, error] = std::from_chars(begin, line.data() + line.size(), value);
-        if (error != std::errc() || end == begin) return std::nullopt;
-        return value;
+        std::vector<long> out;
+        const char* p = line.data() + prefix.size();
+        const char* const last = line.data() + line.size();
+        while (true) {
+            long value = 0;
+            auto [end, error] = std::from_chars(p, last, value);
+            if (error != std::errc() || end == p) return {};
+            out.push_back(value);
+            if (end == last) return out;
+            if (*end != ',') return {};
+            p = end + 1;
+        }
     }
-    return std::nullopt;
+    return {};
 }
 
-// One value sets every channel of the control.
-bool AlsaTestDevice::setValue(const std::string& control, long value) {
+std::optional<long> AlsaTestDevice::firstValue(const std::string& control) const {
+    const std::vector<long> all = values(control);
+    if (all.empty()) return std::nullopt;
+    return all.front();
+}
+
+bool AlsaTestDevice::setValues(const std::string& control, const std::vector<long>& values) {
+    std::string line = control + "=";
+    for (size_t i = 0; i < values.size(); ++i)
+        line += (i ? "," : "") + std::to_string(values[i]);
+    return replaceLine(control + "=", line);
+}
+
+bool AlsaTestDevice::unplug() {
+    return replaceLine("unplugged=", "unplugged=1");
+}
+
+// Replaces the state file's lines starting with `key` by `line`.
+bool AlsaTestDevice::replaceLine(const std::string& key, const std::string& line) {
     if (!valid()) return false;
     std::istringstream lines(readFile(stateFile()));
-    const std::string prefix = control + "=";
     std::string out;
-    for (std::string line; std::getline(lines, line);)
-        if (line.compare(0, prefix.size(), prefix) != 0) out += line + '\n';
-    out += prefix + std::to_string(value) + '\n';
+    for (std::string old; std::getline(lines, old);)
+        if (old.compare(0, key.size(), key) != 0) out += old + '\n';
+    out += line + '\n';
     return writeFile(stateFile(), out);
 }
 
