@@ -11,6 +11,7 @@ packages=(
   libfreetype-dev libmpg123-dev libmp3lame-dev fonts-dejavu-core
   libxcb1-dev xvfb xauth xdotool x11-utils imagemagick
   libglib2.0-bin gsettings-desktop-schemas cinnamon-desktop-data mate-desktop-common
+  xdg-utils file
 )
 
 missing=()

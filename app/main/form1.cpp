@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "form1_help.h"
 #include "form1_tools.h"
 
 #include "drive_combo.h"
@@ -63,6 +64,7 @@ Form1::Form1(Form1Services services)
                                           givenOr(services_.messages, ownMessages_),
                                           givenOr(services_.drives, ownDrives_));
     capture_ = std::make_unique<Form1Capture>(*this, givenOr(services_.fileDialog, ownFileDialog_));
+    help_ = std::make_unique<Form1Help>(*this, services_.urlOpener);
     // The controls as created: folder list and file list in the process's current folder.
     browser_.start(services_.startFolder.isEmpty() ? QDir::currentPath() : services_.startFolder);
 }

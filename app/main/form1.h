@@ -14,6 +14,7 @@
 #include "platform/drives.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
+#include "platform/url_opener.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -29,6 +30,7 @@ class FlashPlayer;
 class FlatButton;
 class Form1Capture;
 class Form1Playback;
+class Form1Help;
 class Form1Tools;
 class FolderList;
 class QCheckBox;
@@ -49,6 +51,7 @@ struct Form1Services {
     platform::Drives* drives = nullptr;
     platform::FileDialog* fileDialog = nullptr;
     platform::MessageBoxes* messages = nullptr;
+    platform::UrlOpener* urlOpener = nullptr; // the desktop's default browser
     QString programDir;
     QString startFolder;
     std::function<void()> endProgram;
@@ -122,6 +125,7 @@ class Form1 : public QMainWindow, private browse::BrowserView {
     // The file tools: their commands and dialogs.
     Form1Tools& fileTools() { return *tools_; }
     Form1Capture& capture() { return *capture_; }
+    Form1Help& help() { return *help_; }
     const browse::Browser& browser() const { return browser_; }
     browse::Browser& browser() { return browser_; }
     const QString& programDir() const { return programDir_; }
@@ -226,4 +230,5 @@ class Form1 : public QMainWindow, private browse::BrowserView {
     std::unique_ptr<Form1Playback> playback_;
     std::unique_ptr<Form1Tools> tools_;
     std::unique_ptr<Form1Capture> capture_;
+    std::unique_ptr<Form1Help> help_;
 };
