@@ -7,6 +7,7 @@
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
 #include "support/alsa_test_device.h"
+#include "support/recorded_messages.h"
 #include "swf/writer/writer.h"
 
 #include <QApplication>
@@ -118,18 +119,8 @@ class FakeFileDialog : public platform::FileDialog {
     }
 };
 
-struct Message {
-    QString title, text;
-    platform::MessageIcon icon;
-};
-
-class FakeMessages : public platform::MessageBoxes {
-  public:
-    std::vector<Message> shown;
-    void show(const QString& title, const QString& text, platform::MessageIcon icon) override {
-        shown.push_back({title, text, icon});
-    }
-};
+using Message = testsupport::Message;
+using FakeMessages = testsupport::RecordedMessages;
 
 // The main window over a test sound card, with stand-in services, started in `start`.
 class FormFixture : public ::testing::Test {
@@ -139,6 +130,7 @@ class FormFixture : public ::testing::Test {
         s.drives = &drives;
         s.fileDialog = &dialog;
         s.messages = &messages;
+        s.urlOpener = urlOpener;
         s.programDir = programDir;
         s.startFolder = start;
         s.endProgram = [this] { ++programEnds; };
@@ -155,6 +147,7 @@ class FormFixture : public ::testing::Test {
     FakeDrives drives;
     FakeFileDialog dialog;
     FakeMessages messages;
+    platform::UrlOpener* urlOpener = nullptr; // the desktop's own unless a test sets one
     QString programDir = QDir::tempPath() + "/reelvista-no-program-dir";
     int programEnds = 0;
     std::unique_ptr<Form1> form;

@@ -5,7 +5,6 @@
 #include "app/main/flat_button.h"
 #include "app/main/form1_help.h"
 #include "mixer/stderr_capture.h"
-#include "support/test_paths.h"
 
 #include <QAction>
 #include <QLabel>
@@ -15,11 +14,7 @@ using helptest::fileUrl;
 
 namespace {
 
-class HelpCommands : public helptest::HelpWindow {
-  protected:
-    QString programDir = QString::fromStdString(testpaths::programDir().string());
-    helptest::NotedOpener opener;
-};
+using HelpCommands = helptest::HelpWindow;
 
 TEST_F(HelpCommands, F1ContentsAndTheHelpButtonOpenTheManual) {
     openForm(programDir, &opener);

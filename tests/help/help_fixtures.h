@@ -3,12 +3,11 @@
 #pragma once
 
 #include "app/app_fixtures.h"
-#include "app/main/form1.h"
 #include "platform/url_opener.h"
+#include "support/test_paths.h"
 
 #include <QUrl>
 
-#include <memory>
 #include <vector>
 
 namespace helptest {
@@ -27,30 +26,20 @@ inline QString fileUrl(const QString& folder, const QString& relative) {
     return QUrl::fromLocalFile(folder + "/" + relative).toString();
 }
 
-// The main window, shown and active; `opener` null gives it the desktop's own.
-class HelpWindow : public ::testing::Test {
+// The main window over the build's program folder (with its manual), the opener noting
+// what it is given unless a test says otherwise.
+class HelpWindow : public apptest::FormFixture {
   protected:
-    void openForm(const QString& programDir, platform::UrlOpener* opener) {
-        Form1Services s;
-        s.drives = &drives;
-        s.fileDialog = &dialog;
-        s.messages = &messages;
-        s.urlOpener = opener;
-        s.programDir = programDir;
-        s.startFolder = movies.path();
-        s.endProgram = [] {};
-        s.showSplash = false;
-        form = std::make_unique<Form1>(std::move(s));
-        form->Form_Load();
+    void SetUp() override { programDir = QString::fromStdString(testpaths::programDir().string()); }
+    // `opener` null gives the window the desktop's own.
+    void openForm(const QString& folder, platform::UrlOpener* opener) {
+        programDir = folder;
+        urlOpener = opener;
+        loadForm(movies.path());
     }
-    void TearDown() override { form.reset(); }
 
-    testsupport::AlsaTestDevice sound;
     apptest::MovieFolder movies;
-    apptest::FakeDrives drives;
-    apptest::FakeFileDialog dialog;
-    apptest::FakeMessages messages;
-    std::unique_ptr<Form1> form;
+    NotedOpener opener;
 };
 
 } // namespace helptest

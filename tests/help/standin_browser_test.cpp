@@ -5,7 +5,6 @@
 
 #include "app/main/form1_help.h"
 #include "mixer/stderr_capture.h"
-#include "support/test_paths.h"
 
 #include <QFile>
 #include <QStandardPaths>
@@ -38,10 +37,7 @@ class EnvScope {
     std::optional<QByteArray> previous_;
 };
 
-class DesktopOpening : public helptest::HelpWindow {
-  protected:
-    QString programDir = QString::fromStdString(testpaths::programDir().string());
-};
+using DesktopOpening = helptest::HelpWindow;
 
 // Comes first: the desktop's opener is looked for anew only until it has been found.
 TEST_F(DesktopOpening, WithoutAnyOpenerTheProgramGoesOnAndSaysSoOnce) {

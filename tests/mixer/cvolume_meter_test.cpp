@@ -5,6 +5,7 @@
 #include "mixer/output_peaks.h"
 #include "platform/message_box.h"
 #include "support/alsa_test_device.h"
+#include "support/recorded_messages.h"
 
 #include <QGuiApplication>
 #include <QTemporaryDir>
@@ -18,19 +19,7 @@
 namespace {
 
 using testsupport::AlsaTestDevice;
-
-struct Box {
-    QString title, text;
-    platform::MessageIcon icon;
-};
-
-class RecordedBoxes : public platform::MessageBoxes {
-  public:
-    std::vector<Box> boxes;
-    void show(const QString& title, const QString& text, platform::MessageIcon icon) override {
-        boxes.push_back({title, text, icon});
-    }
-};
+using testsupport::RecordedMessages;
 
 // Raw unsigned 8-bit samples, silent (128) but for the given ones, long enough for every
 // reading a test takes.
@@ -56,14 +45,14 @@ TEST_P(InputMeter, ReadsTheRecordedPeakAsAnAbsoluteValue) {
     AlsaTestDevice device(AlsaTestDevice::captureFromFile(
         writeRecording(dir, {{10, GetParam().sample}, {20, 140}})));
     ASSERT_TRUE(device.valid());
-    RecordedBoxes boxes;
+    RecordedMessages boxes;
     cVolume mixer(&boxes);
     EXPECT_EQ(mixer.MinVolumeMeterInput(), -32767);
     EXPECT_EQ(mixer.MaxVolumeMeterInput(), 32767);
     EXPECT_EQ(mixer.CurrentVolumeMeterInput(), GetParam().reading);
     // Only what came since: silence.
     EXPECT_EQ(mixer.CurrentVolumeMeterInput(), 0);
-    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_TRUE(boxes.shown.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Peaks, InputMeter,
@@ -102,25 +91,25 @@ TEST(InputMeterRecording, NoCaptureDeviceShowsTheErrorTwiceAReading) {
     AlsaTestDevice device("type hw card 17");
     ASSERT_TRUE(device.valid());
     QGuiApplication::setApplicationDisplayName("OrbisaneSCR");
-    RecordedBoxes boxes;
+    RecordedMessages boxes;
     {
         cVolume mixer(&boxes);
         EXPECT_EQ(mixer.MaxVolumeMeterInput(), 32767);
         EXPECT_EQ(mixer.CurrentVolumeMeterInput(), 0);
-        ASSERT_EQ(boxes.boxes.size(), 2u);
+        ASSERT_EQ(boxes.shown.size(), 2u);
         snd_pcm_t* pcm = nullptr;
         const int error = snd_pcm_open(&pcm, "default", SND_PCM_STREAM_CAPTURE, SND_PCM_NONBLOCK);
         ASSERT_LT(error, 0);
-        for (const Box& box : boxes.boxes) {
+        for (const testsupport::Message& box : boxes.shown) {
             EXPECT_EQ(box.title, "OrbisaneSCR - Mixercontrol Fehler");
             EXPECT_EQ(box.text, QString::fromLocal8Bit(snd_strerror(error)));
             EXPECT_EQ(box.icon, platform::MessageIcon::Critical);
         }
         EXPECT_EQ(mixer.CurrentVolumeMeterInput(), 0);
-        EXPECT_EQ(boxes.boxes.size(), 4u);
+        EXPECT_EQ(boxes.shown.size(), 4u);
         // The output meter never records.
         EXPECT_EQ(mixer.CurrentVolumeMeterOutput(), 0);
-        EXPECT_EQ(boxes.boxes.size(), 4u);
+        EXPECT_EQ(boxes.shown.size(), 4u);
         // The levels are not affected.
         mixer.VolumeLevel(12);
         EXPECT_EQ(device.playbackVolume("Master"), 12);
