@@ -76,6 +76,7 @@ SoundInfo readSoundInfo(Reader& r) {
 // Skips the CLIPACTIONS of a placement; clip event scripts are not run here.
 void readPlace(Reader& r, int code, int version, DisplayCommand& c) {
     if (code == 4) {
+        c.hasCharacter = true;
         c.characterId = r.u16();
         c.depth = r.u16();
         c.matrix = r.matrix();
@@ -88,6 +89,7 @@ void readPlace(Reader& r, int code, int version, DisplayCommand& c) {
     c.move = f1 & 0x01;
     bool hasChar = f1 & 0x02;
     if (code >= 70 && ((f2 & 0x08) || ((f2 & 0x10) && !hasChar))) r.string(); // class name
+    c.hasCharacter = hasChar;
     if (hasChar) c.characterId = r.u16();
     if (f1 & 0x04) c.matrix = r.matrix();
     if (f1 & 0x08) c.colorTransform = r.cxform(true);
@@ -261,11 +263,7 @@ void Parser::defineTag(int code, Reader& tr) {
     }
     case 60: {
         uint16_t id = tr.u16();
-        VideoDef v;
-        tr.u16();
-        v.width = tr.u16();
-        v.height = tr.u16();
-        define(id, v);
+        define(id, parseDefineVideoStream(tr));
         break;
     }
     default:
@@ -315,7 +313,7 @@ bool Parser::parseTags(Reader& r, Timeline& tl, int nesting) {
             DisplayCommand c;
             readPlace(tr, code, m_.version, c);
             // A placement without a character and without "move" does nothing.
-            if (code == 4 || c.move || c.characterId) cur.commands.push_back(std::move(c));
+            if (code == 4 || c.move || c.hasCharacter) cur.commands.push_back(std::move(c));
             break;
         }
         case 5:
@@ -356,6 +354,12 @@ bool Parser::parseTags(Reader& r, Timeline& tl, int nesting) {
         case 19: {
             auto d = tr.rest();
             cur.streamBlock.assign(d.begin(), d.end());
+            break;
+        }
+        case 61: { // VideoFrame: data for a stream defined before it
+            auto it = m_.dictionary.find(tr.u16());
+            if (it != m_.dictionary.end())
+                if (auto* v = std::get_if<VideoDef>(it->second.get())) addVideoFrame(*v, tr);
             break;
         }
         case 9:

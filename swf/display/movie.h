@@ -6,6 +6,7 @@
 #include "swf/format/filter.h"
 #include "swf/format/morph.h"
 #include "swf/format/shape.h"
+#include "swf/display/movie_video.h"
 #include "swf/media/bitmap.h"
 #include "swf/media/sound_format.h"
 #include "swf/text/text.h"
@@ -27,7 +28,8 @@ struct DisplayCommand {
     Kind kind = Kind::Place;
     uint16_t depth = 0;
     bool move = false;          // modify (or replace) the instance already at the depth
-    uint16_t characterId = 0;   // 0: none given
+    bool hasCharacter = false;  // a character is given (id 0 is a valid id)
+    uint16_t characterId = 0;
     std::optional<Matrix> matrix;
     std::optional<ColorTransform> colorTransform;
     std::optional<uint16_t> ratio;
@@ -90,10 +92,6 @@ private:
     std::shared_ptr<const std::vector<uint8_t>> jpegTables_;
     mutable BitmapPtr decoded_;
     mutable bool tried_ = false;
-};
-
-struct VideoDef {
-    uint16_t width = 0, height = 0;
 };
 
 using Character = std::variant<Shape, MorphShape, BitmapDef, Font, StaticText, EditText, ButtonDef,

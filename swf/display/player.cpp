@@ -48,8 +48,13 @@ void Player::resetClip(Clip& clip) {
 
 void Player::initInstance(Clip& parent, DisplayObject& obj) {
     obj.clip.reset();
+    obj.video.reset();
     const Character* ch = obj.character;
     if (!ch) return;
+    if (const auto* video = std::get_if<VideoDef>(ch)) {
+        obj.video = std::make_shared<VideoInstance>(*video);
+        return;
+    }
     const auto* sprite = std::get_if<SpriteDef>(ch);
     const auto* button = std::get_if<ButtonDef>(ch);
     if (!sprite && !button) return;
@@ -99,7 +104,7 @@ void Player::place(Clip& clip, const DisplayCommand& cmd) {
     auto it = clip.list.find(cmd.depth);
     bool existing = it != clip.list.end();
     if (cmd.move && !existing) return; // modify or replace at an empty depth
-    const Character* ch = cmd.characterId ? movie_->character(cmd.characterId) : nullptr;
+    const Character* ch = cmd.hasCharacter ? movie_->character(cmd.characterId) : nullptr;
     if (!cmd.move) {
         if (!ch) return; // unknown character: nothing to place
         DisplayObject obj;
@@ -112,7 +117,7 @@ void Player::place(Clip& clip, const DisplayCommand& cmd) {
         return;
     }
     DisplayObject& obj = it->second;
-    if (cmd.characterId && ch && cmd.characterId != obj.characterId) {
+    if (cmd.hasCharacter && ch && cmd.characterId != obj.characterId) {
         obj.characterId = cmd.characterId;
         obj.character = ch;
         initInstance(clip, obj);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "swf/display/movie.h"
+#include "swf/display/video_instance.h"
 
 #include <functional>
 #include <map>
@@ -29,6 +30,7 @@ struct DisplayObject {
     bool visible = true;
     std::vector<Filter> filters;
     std::shared_ptr<Clip> clip; // sprites and buttons: their own display list
+    std::shared_ptr<VideoInstance> video; // videos: decoder and picture
 };
 
 // A timeline instance: the root, a sprite, or a button's current state.

@@ -1,4 +1,5 @@
 #include "swf/render/render.h"
+#include "swf/render/render_video.h"
 
 #include <algorithm>
 #include <cmath>
@@ -82,7 +83,9 @@ private:
             staticText(*t, m, cx);
         } else if (const auto* e = std::get_if<EditText>(ch)) {
             editText(*e, m, cx);
-        } else if (obj.clip) {
+        } else if (const auto* v = std::get_if<VideoDef>(ch)) {
+            drawVideo(b_, obj, *v, m, cx);
+      } else if (obj.clip) {
             clip(*obj.clip, m, cx, maskMode);
         }
     }

@@ -21,6 +21,10 @@ public:
                                 const ColorTransform& cx) = 0;
     // Field border and background (a rectangle in the field's twips).
     virtual void drawTextBox(const Rect& bounds, const Matrix& m, const ColorTransform& cx) = 0;
+    // A picture (a video frame): m maps its pixels to device pixels; smooth asks for
+    // filtering when it is scaled. Backends that cannot draw pictures leave it out.
+    virtual void drawPicture(const Bitmap& /*picture*/, const Matrix& /*m*/, const ColorTransform& /*cx*/,
+                             bool /*smooth*/) {}
     // Clip layers: between beginMask and endMask the draws build the mask's area;
     // after endMask everything is clipped to it (intersected with earlier masks)
     // until the matching popMask.

@@ -23,6 +23,7 @@ public:
     void drawGlyph(const Glyph& glyph, const Matrix& m, Rgba color) override;
     void drawDeviceText(const EditText& text, const Font* font, const Matrix& m, const ColorTransform& cx) override;
     void drawTextBox(const Rect& bounds, const Matrix& m, const ColorTransform& cx) override;
+    void drawPicture(const Bitmap& picture, const Matrix& m, const ColorTransform& cx, bool smooth) override;
     void beginMask() override;
     void endMask() override;
     void popMask() override;
