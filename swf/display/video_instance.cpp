@@ -54,9 +54,19 @@ BitmapPtr VideoInstance::frame(int n) {
     if (last_ >= 0 && want > last_ && from <= last_) from = last_ + 1;
     else if (last_ >= 0) decoder_->reset();
     from = std::max(from, want - kMaxCatchUp + 1);
-    for (auto it = video_.frames.lower_bound(static_cast<uint16_t>(from));
-         it != video_.frames.end() && it->first <= want; ++it)
-        decodeOne(it->first, it->first == want);
+    auto decodeRun = [&](bool everyPicture) {
+        bool good = false;
+        for (auto it = video_.frames.lower_bound(static_cast<uint16_t>(from));
+             it != video_.frames.end() && it->first <= want; ++it)
+            good = decodeOne(it->first, everyPicture || it->first == want);
+        return good;
+    };
+    if (!decodeRun(false) && from < want) {
+        // The target did not decode: decode the run again, keeping every picture, so the
+        // last frame that did decode is shown. Only broken streams pay for this.
+        decoder_->reset();
+        decodeRun(true);
+    }
     last_ = want;
     shown_ = n;
     return picture_;

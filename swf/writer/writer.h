@@ -20,6 +20,7 @@
 #include "swf/writer/tag.h"
 #include "swf/writer/text.h"
 #include "swf/writer/timeline.h"
+#include "swf/writer/video.h"
 
 #include <filesystem>
 #include <optional>
