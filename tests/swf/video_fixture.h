@@ -70,12 +70,12 @@ inline std::vector<Packet> flvVideoPackets(const std::vector<uint8_t>& flv) {
     return out;
 }
 
-// Encodes `count` frames with the named ffmpeg encoder ("flv", "flashsv", "flashsv2"), a
-// key frame every `gop` frames. Empty when ffmpeg is missing or fails.
-inline std::vector<Packet> encode(const QString& encoder, int count, int gop) {
+// Encodes `count` frames at 12 a second into the FLV file `flv` with ffmpeg: the video
+// encoder and its options, and with `audio` (an encoder name) a second of a 440 Hz tone.
+inline bool encodeFlv(const QString& flv, int count, const QStringList& video, const QString& audio = {}) {
     QTemporaryDir dir;
-    if (!dir.isValid()) return {};
-    const QString raw = dir.filePath("in.rgb"), flv = dir.filePath("out.flv");
+    if (!dir.isValid()) return false;
+    const QString raw = dir.filePath("in.rgb");
     {
         std::ofstream f(raw.toStdString(), std::ios::binary);
         for (int k = 0; k < count; ++k) {
@@ -84,16 +84,31 @@ inline std::vector<Packet> encode(const QString& encoder, int count, int gop) {
         }
     }
     QStringList args{"-nostdin", "-loglevel", "error", "-y", "-f", "rawvideo", "-pix_fmt", "rgb24", "-s",
-                     QString("%1x%2").arg(kWidth).arg(kHeight), "-r", "12", "-i", raw, "-c:v", encoder, "-g",
-                     QString::number(gop)};
-    if (encoder == "flv") args << "-q:v" << "2";
+                     QString("%1x%2").arg(kWidth).arg(kHeight), "-r", "12", "-i", raw};
+    if (!audio.isEmpty()) args << "-f" << "lavfi" << "-i" << "sine=frequency=440:duration=1:sample_rate=44100";
+    args << "-c:v" << video;
+    if (!audio.isEmpty()) args << "-c:a" << audio << "-ar" << "44100";
     args << "-f" << "flv" << flv;
     QProcess p;
     p.start("ffmpeg", args);
-    if (!p.waitForFinished(60000) || p.exitCode() != 0) return {};
-    std::ifstream in(flv.toStdString(), std::ios::binary);
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return flvVideoPackets(bytes);
+    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+inline std::vector<uint8_t> readFile(const QString& path) {
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// The frames of `count` pictures encoded with the named ffmpeg encoder ("flv", "flashsv",
+// "flashsv2"), a key frame every `gop` frames. Empty when ffmpeg is missing or fails.
+inline std::vector<Packet> encode(const QString& encoder, int count, int gop) {
+    QTemporaryDir dir;
+    if (!dir.isValid()) return {};
+    const QString flv = dir.filePath("out.flv");
+    QStringList video{encoder, "-g", QString::number(gop)};
+    if (encoder == "flv") video << "-q:v" << "2";
+    if (!encodeFlv(flv, count, video)) return {};
+    return flvVideoPackets(readFile(flv));
 }
 
 // A movie showing the stream at (10, 20) pixels, frame k of the movie showing video frame
