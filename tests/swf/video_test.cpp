@@ -215,3 +215,52 @@ TEST(VideoCorpus, TestChartsMatchTheReferenceAtKnownPoints) {
 }
 
 } // namespace
+
+namespace {
+
+// VP6 with alpha has no encoder here: the corpus chart's VP6 frame serves as both the
+// colour and the alpha frame, so the picture's alpha follows the chart's brightness.
+TEST(VideoCorpus, Vp6WithAlphaTakesItsAlphaFromTheSecondFrame) {
+    auto path = testpaths::corpusDir() / "rf-colorconversion-vp6.swf";
+    auto refPath = testpaths::corpusDir() / "rf-colorconversion-vp6.expected.png";
+    if (!std::filesystem::exists(path) || !std::filesystem::exists(refPath)) GTEST_SKIP() << "no corpus";
+    auto loaded = swf::loadMovieFile(path);
+    ASSERT_TRUE(swf::ok(loaded));
+    const swf::VideoDef* vp6 = std::get<swf::MoviePtr>(loaded)->get<swf::VideoDef>(0);
+    ASSERT_TRUE(vp6 && !vp6->frames.empty());
+    const std::vector<uint8_t>& colour = vp6->frames.begin()->second.data;
+    std::vector<uint8_t> packet{uint8_t(colour.size() >> 16), uint8_t(colour.size() >> 8), uint8_t(colour.size())};
+    packet.insert(packet.end(), colour.begin(), colour.end());
+    packet.insert(packet.end(), colour.begin(), colour.end());
+    EXPECT_TRUE(swf::readVideoPacket(swf::VideoCodec::Vp6Alpha, packet).keyFrame);
+
+    auto d = swf::VideoDecoder::create(swf::VideoCodec::Vp6Alpha);
+    ASSERT_TRUE(swf::ok(d));
+    auto r = std::get<std::unique_ptr<swf::VideoDecoder>>(d)->decode(packet, true);
+    ASSERT_TRUE(swf::ok(r));
+    swf::BitmapPtr pic = std::get<swf::BitmapPtr>(r);
+    ASSERT_TRUE(pic);
+    ASSERT_EQ(pic->width, 640);
+    QImage ref = QImage(QString::fromStdString(refPath.string())).convertToFormat(QImage::Format_ARGB32);
+    int checked = 0;
+    for (int y = 8; y < 480; y += 16)
+        for (int x = 8; x < 640; x += 16) {
+            const uint32_t px = pic->pixels[size_t(y) * 640 + size_t(x)];
+            const int a = int(px >> 24);
+            ASSERT_LE(int((px >> 16) & 0xff), a) << "premultiplied";
+            const int grey = qGray(ref.pixel(x, y));
+            if (grey > 240) EXPECT_GT(a, 220) << x << "," << y;
+            if (grey < 20) EXPECT_LT(a, 40) << x << "," << y;
+            checked += grey > 240 || grey < 20;
+        }
+    EXPECT_GT(checked, 100);
+}
+
+TEST(VideoPlacement, CharacterIdZeroIsAValidCharacter) {
+    auto m = movie();
+    m.add(rectShape(0, 10, 10, 50, 50, kRed)).place(1, 0).showFrame();
+    swf::Player p(load(m.bytes()));
+    EXPECT_TRUE(near(render(p).pixel(30, 30), kRed));
+}
+
+} // namespace
