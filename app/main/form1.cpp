@@ -2,6 +2,7 @@
 
 #include "form1_help.h"
 #include "form1_tools.h"
+#include "form1_lock.h"
 
 #include "drive_combo.h"
 #include "folder_list.h"
@@ -65,6 +66,9 @@ Form1::Form1(Form1Services services)
                                           givenOr(services_.drives, ownDrives_));
     capture_ = std::make_unique<Form1Capture>(*this, givenOr(services_.fileDialog, ownFileDialog_));
     help_ = std::make_unique<Form1Help>(*this, services_.urlOpener);
+    lock_ = std::make_unique<Form1Lock>(*this, givenOr(services_.fileDialog, ownFileDialog_),
+                                        givenOr(services_.messages, ownMessages_),
+                                        services_.lockLauncher);
     // The controls as created: folder list and file list in the process's current folder.
     browser_.start(services_.startFolder.isEmpty() ? QDir::currentPath() : services_.startFolder);
 }

@@ -32,6 +32,7 @@ class Form1Capture;
 class Form1Playback;
 class Form1Help;
 class Form1Tools;
+class Form1Lock;
 class FolderList;
 class QCheckBox;
 class QFrame;
@@ -44,6 +45,10 @@ class QSlider;
 class QStatusBar;
 class WelcomeScreen;
 
+namespace lock {
+class LockerLauncher;
+}
+
 // What the window takes from its surroundings. Anything left empty gets the real thing:
 // the system's drives, Qt's file dialog and message boxes, the executable's folder, the
 // process's current folder, and an end of the program that leaves the event loop.
@@ -55,6 +60,8 @@ struct Form1Services {
     QString programDir;
     QString startFolder;
     std::function<void()> endProgram;
+    // Starts the lock screen's locker; null: the screen saver program of the program folder.
+    lock::LockerLauncher* lockLauncher = nullptr;
     // False keeps the welcome splash from being shown (the window then comes up at once).
     bool showSplash = true;
 };
@@ -126,6 +133,8 @@ class Form1 : public QMainWindow, private browse::BrowserView {
     Form1Tools& fileTools() { return *tools_; }
     Form1Capture& capture() { return *capture_; }
     Form1Help& help() { return *help_; }
+    // The LockScreen menu: configuration dialog and lock screen.
+    Form1Lock& lockScreen() { return *lock_; }
     const browse::Browser& browser() const { return browser_; }
     browse::Browser& browser() { return browser_; }
     const QString& programDir() const { return programDir_; }
@@ -231,4 +240,5 @@ class Form1 : public QMainWindow, private browse::BrowserView {
     std::unique_ptr<Form1Tools> tools_;
     std::unique_ptr<Form1Capture> capture_;
     std::unique_ptr<Form1Help> help_;
+    std::unique_ptr<Form1Lock> lock_;
 };
