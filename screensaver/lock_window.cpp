@@ -30,6 +30,7 @@ LockWindow::LockWindow(bool primary)
     inputPwd_->resize(kBoxSize);
     inputPwd_->setCursor(Qt::BlankCursor);
     inputPwd_->hide();
+    inputPwd_->installEventFilter(this);
 }
 
 LockWindow::~LockWindow() = default;
@@ -66,6 +67,19 @@ void LockWindow::keyPressEvent(QKeyEvent* event) {
     // Every key ends here unless the password box has it: none closes anything.
     event->accept();
     if (inputPwd_ && !inputPwd_->isVisible() && onKeyWhileHidden) onKeyWhileHidden();
+}
+
+bool LockWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Enter is taken here, before the box would pass it on to this window as an unused key
+    // (which would show the box again).
+    if (watched == inputPwd_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (onEnter) onEnter();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void LockWindow::closeEvent(QCloseEvent* event) {

@@ -27,6 +27,8 @@ class LockWindow final : public QWidget {
 
     QLineEdit* inputPwd() const { return inputPwd_; }
 
+    // Enter (or the keypad's Enter) in the password box.
+    std::function<void()> onEnter;
     // A key pressed while the password box is hidden (the key itself is dropped).
     std::function<void()> onKeyWhileHidden;
     // The first time a movie frame was painted.
@@ -37,6 +39,7 @@ class LockWindow final : public QWidget {
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void centreBox();

@@ -87,7 +87,7 @@ void Locker::takeHold() {
     primary_ = std::make_unique<LockWindow>(true);
     primary_->onKeyWhileHidden = [this] { showPasswordBox(); };
     primary_->onFirstFramePainted = [this] { emit shown(); };
-    connect(primary_->inputPwd(), &QLineEdit::returnPressed, this, &Locker::inputPwd_Enter);
+    primary_->onEnter = [this] { inputPwd_Enter(); };
     followScreens();
     auto* app = qGuiApp;
     connect(app, &QGuiApplication::screenAdded, this, [this](QScreen* s) {

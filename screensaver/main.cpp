@@ -92,7 +92,8 @@ int main(int, char**) {
         if (lockRole) say(lock::kShownLine);
     });
     QObject::connect(&locker, &locker::Locker::finished, &app,
-                     [&](LockerExit how) { QCoreApplication::exit(int(how)); });
+                     [&](LockerExit how) { QCoreApplication::exit(int(how)); },
+                     Qt::QueuedConnection); // a refusal comes before the event loop runs
     locker.start();
     const int code = QApplication::exec();
     if (code != int(LockerExit::Unlocked)) return refuse(LockerExit(code), lockRole);

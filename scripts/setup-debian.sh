@@ -13,6 +13,7 @@ packages=(
   libxcb1-dev xvfb xauth xdotool x11-utils imagemagick
   libglib2.0-bin gsettings-desktop-schemas cinnamon-desktop-data mate-desktop-common
   xdg-utils file
+  openbox procps
 )
 
 missing=()
