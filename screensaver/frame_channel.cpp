@@ -30,6 +30,7 @@ struct FrameChannel::Header {
     std::atomic<std::uint32_t> heartbeat;
     std::atomic<std::uint32_t> playRequests;
     std::atomic<std::uint32_t> sequence[2];
+    std::atomic<std::uint32_t> soundOn;
 };
 static_assert(sizeof(std::atomic<std::uint32_t>) == 4 &&
               std::atomic<std::uint32_t>::is_always_lock_free);
@@ -168,6 +169,7 @@ void FrameChannel::reset() {
     h.playRequests.store(0);
     h.sequence[0].store(0);
     h.sequence[1].store(0);
+    h.soundOn.store(0);
 }
 
 std::uint32_t FrameChannel::heartbeat() const {
@@ -181,6 +183,17 @@ std::uint32_t FrameChannel::playRequests() const {
 }
 void FrameChannel::requestPlay() {
     header().playRequests.fetch_add(1, std::memory_order_relaxed);
+}
+
+} // namespace locker
+
+namespace locker {
+
+bool FrameChannel::soundOn() const {
+    return header().soundOn.load(std::memory_order_relaxed) != 0;
+}
+void FrameChannel::setSoundOn(bool on) {
+    header().soundOn.store(on ? 1 : 0, std::memory_order_relaxed);
 }
 
 } // namespace locker

@@ -53,6 +53,9 @@ class FrameChannel {
     void beat();
     std::uint32_t playRequests() const;
     void requestPlay();
+    // Whether the movie's sounds may be heard.
+    bool soundOn() const;
+    void setSoundOn(bool on);
 
   private:
     struct Header;

@@ -63,6 +63,12 @@ void Locker::start() {
     case platform::LockRefusal::None:
         break;
     }
+    // The movie process starts at once, silent, so that it is ready by the time the windows
+    // are up; nothing of it shows, and nothing is heard, unless the lock is taken.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        movieSize_ = screen->geometry().size();
+        movie_.start(options_.moviePath, movieSize_);
+    }
     grabbing_.start();
     tryGrab();
 }
@@ -108,6 +114,7 @@ void Locker::takeHold() {
     display_.watchStacking([this](WId w) { return isOurs(w); }, [this] { restack(); });
 
     setMute(options_.muteWhileLocked);
+    movie_.setSoundOn(true);
     lastCursor_ = cursor_.pos();
     Timer1_.start();
     Timer2_.start();

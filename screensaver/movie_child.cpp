@@ -1,6 +1,6 @@
 // The movie role: a player without a window, drawing each new frame into the frame memory
-// the locker handed over, beating a heartbeat the locker watches and resuming the movie
-// whenever the locker asks.
+// the locker handed over, beating a heartbeat the locker watches, resuming the movie
+// whenever the locker asks, and heard only once the locker says so.
 #include "screensaver/movie_process.h"
 
 #include "app/playback/flash_player.h"
@@ -45,7 +45,7 @@ int runMovieProcess() {
     FlashPlayer player;
     player.setAutoPlay(true);
     player.setLoop(true);
-    player.setSoundEnabled(true);
+    player.setSoundEnabled(channel.soundOn());
     player.resize(size);
     const char* movie = std::getenv(kMoviePathVariable);
     player.setMovie(movie ? QString::fromLocal8Bit(movie) : QString());
@@ -58,6 +58,7 @@ int runMovieProcess() {
     QTimer heartbeat;
     QObject::connect(&heartbeat, &QTimer::timeout, &app, [&] {
         channel.beat();
+        if (channel.soundOn() != player.soundEnabled()) player.setSoundEnabled(channel.soundOn());
         const std::uint32_t now = channel.playRequests();
         if (now == requests) return;
         requests = now;

@@ -18,6 +18,8 @@ class MovieFeed {
     // The keep-playing tick: a movie that stopped resumes.
     virtual void keepPlaying() = 0;
     virtual void stop() = 0;
+    // The movie's sounds are heard only once this is on (off at every start).
+    virtual void setSoundOn(bool on) = 0;
 
     // Called with each new frame; a null image means black from now on.
     std::function<void(const QImage&)> onFrame;

@@ -28,7 +28,9 @@ MovieProcess::~MovieProcess() {
 }
 
 void MovieProcess::start(const QString& moviePath, QSize size) {
+    const bool soundOn = soundOn_;
     stop();
+    soundOn_ = soundOn;
     moviePath_ = moviePath;
     auto made = FrameChannel::create(size);
     if (!std::holds_alternative<FrameChannel>(made)) return; // stays black
@@ -39,6 +41,7 @@ void MovieProcess::start(const QString& moviePath, QSize size) {
 
 void MovieProcess::launch() {
     channel_->reset();
+    channel_->setSoundOn(soundOn_);
     seen_ = 0;
     lastBeat_ = 0;
     quietTicks_ = 0;
@@ -107,7 +110,13 @@ void MovieProcess::keepPlaying() {
     if (++quietTicks_ >= kStalledTicks) process_->kill(); // ends: started again or black
 }
 
+void MovieProcess::setSoundOn(bool on) {
+    soundOn_ = on;
+    if (channel_) channel_->setSoundOn(on);
+}
+
 void MovieProcess::stop() {
+    soundOn_ = false;
     poll_.stop();
     if (process_) {
         std::unique_ptr<QProcess> process = std::move(process_);

@@ -34,6 +34,7 @@ class MovieProcess final : public QObject, public MovieFeed {
     void start(const QString& moviePath, QSize size) override;
     void keepPlaying() override;
     void stop() override;
+    void setSoundOn(bool on) override;
 
     // The running movie process, for tests and measurements; 0 when none.
     qint64 processId() const;
@@ -58,6 +59,7 @@ class MovieProcess final : public QObject, public MovieFeed {
     std::uint32_t seen_ = 0;
     std::uint32_t lastBeat_ = 0;
     int quietTicks_ = 0;
+    bool soundOn_ = false;
     int starts_ = 0;
 };
 

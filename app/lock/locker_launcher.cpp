@@ -11,6 +11,7 @@ LockerProcess::~LockerProcess() = default;
 void LockerProcess::launch(const ScreenSaverSettings& workingCopy) {
     if (process_) return;
     locked_ = false;
+    shown_ = false;
     output_.clear();
     auto process = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -45,9 +46,14 @@ void LockerProcess::readOutput() {
     if (!process_) return;
     output_ += process_->readAllStandardOutput();
     if (output_.size() > 4096) output_ = output_.right(64);
-    if (!locked_ && output_.split('\n').contains(kLockedLine)) {
+    const QList<QByteArray> lines = output_.split('\n');
+    if (!locked_ && lines.contains(kLockedLine)) {
         locked_ = true;
         if (onLocked) onLocked();
+    }
+    if (locked_ && !shown_ && lines.contains(kShownLine)) {
+        shown_ = true;
+        if (onShown) onShown();
     }
 }
 

@@ -32,6 +32,8 @@ class LockerLauncher {
     virtual bool running() const = 0;
 
     std::function<void()> onLocked;
+    // The movie's first frame is on the screen.
+    std::function<void()> onShown;
     std::function<void(const LockerEnd&)> onEnded;
 };
 
@@ -55,6 +57,7 @@ class LockerProcess final : public QObject, public LockerLauncher {
     std::unique_ptr<QProcess> process_;
     QByteArray output_;
     bool locked_ = false;
+    bool shown_ = false;
 };
 
 } // namespace lock

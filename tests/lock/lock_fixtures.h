@@ -101,6 +101,8 @@ class StillFeed : public locker::MovieFeed {
     }
     void keepPlaying() override { ++nudges; }
     void stop() override { ++stops; }
+    bool sound = false;
+    void setSoundOn(bool on) override { sound = on; }
 };
 
 } // namespace locktest
