@@ -9,25 +9,27 @@
 
 namespace locker {
 
-std::optional<LockerOptions> screenSaverOptions(const QString& path) {
-    auto read = lock::readSettingsFile(path);
-    if (!std::holds_alternative<lock::ScreenSaverSettings>(read)) return std::nullopt;
-    const auto& s = std::get<lock::ScreenSaverSettings>(read);
+namespace {
+
+LockerOptions optionsFrom(const lock::ScreenSaverSettings& settings, bool muteAfter) {
     LockerOptions options;
-    options.moviePath = s.moviePath;
-    options.password = s.password;
-    options.muteWhileLocked = s.mute;
-    options.muteAfter = false;
+    options.moviePath = settings.moviePath;
+    options.password = settings.password;
+    options.muteWhileLocked = settings.mute;
+    options.muteAfter = muteAfter;
     return options;
 }
 
+} // namespace
+
+std::optional<LockerOptions> screenSaverOptions(const QString& path) {
+    auto read = lock::readSettingsFile(path);
+    if (!std::holds_alternative<lock::ScreenSaverSettings>(read)) return std::nullopt;
+    return optionsFrom(std::get<lock::ScreenSaverSettings>(read), false);
+}
+
 LockerOptions lockScreenOptions(const lock::ScreenSaverSettings& workingCopy) {
-    LockerOptions options;
-    options.moviePath = workingCopy.moviePath;
-    options.password = workingCopy.password;
-    options.muteWhileLocked = workingCopy.mute;
-    options.muteAfter = true;
-    return options;
+    return optionsFrom(workingCopy, true);
 }
 
 void screenSaverClose() {

@@ -83,25 +83,28 @@ void ConfigDialog::Command5_Click() {
     preview(fields[0]);
 }
 
-void ConfigDialog::Command6_Click() {
+std::optional<QString> ConfigDialog::askForFile(platform::FileDialogMode mode, const QString& title,
+                                               const QString& fileName, const QString& filter) {
     platform::FileDialogRequest request;
-    request.mode = platform::FileDialogMode::Save;
-    request.title = kInstallTitle;
-    request.fileName = kScreenSaverFile;
+    request.mode = mode;
+    request.title = title;
+    request.fileName = fileName;
+    request.filter = filter;
     request.flags = platform::kFileDialogStandardFlags;
-    const std::optional<QString> chosen = fileDialog_.show(request);
+    return fileDialog_.show(request);
+}
+
+void ConfigDialog::Command6_Click() {
+    const std::optional<QString> chosen =
+        askForFile(platform::FileDialogMode::Save, kInstallTitle, kScreenSaverFile, {});
     if (!chosen) return;
     save();
     installCopy(platform::inFolder(programDir_, kScreenSaverFile), tools::cutAtNul(*chosen));
 }
 
 void ConfigDialog::myBrowse_Click() {
-    platform::FileDialogRequest request;
-    request.mode = platform::FileDialogMode::Open;
-    request.title = kBrowseTitle;
-    request.filter = kBrowseFilter;
-    request.flags = platform::kFileDialogStandardFlags;
-    const std::optional<QString> chosen = fileDialog_.show(request);
+    const std::optional<QString> chosen =
+        askForFile(platform::FileDialogMode::Open, kBrowseTitle, {}, kBrowseFilter);
     if (!chosen) return;
     controls_.setMyChFile(tools::cutAtNul(*chosen));
     preview(controls_.myChFile());

@@ -9,6 +9,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace lock {
 
 class ConfigControls {
@@ -59,6 +61,9 @@ class ConfigDialog {
 
   private:
     void preview(const QString& path);
+    // The file dialog with the flags both of the dialog's requests use; nothing on cancel.
+    std::optional<QString> askForFile(platform::FileDialogMode mode, const QString& title,
+                                      const QString& fileName, const QString& filter);
     QString defaultMovie() const;
 
     ConfigControls& controls_;

@@ -32,36 +32,15 @@ cp "$movie" "$work/movies/"
 unset WAYLAND_DISPLAY XDG_SESSION_TYPE
 export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work
 
-state=$work/mixer.state
-printf '# reelvistatest mixer state\nMaster Playback Switch=1\n' >"$state"
-cat >"$work/asound.conf" <<CONF
-ctl_type.reelvistatest { lib "$plugin" }
-ctl.!default { type reelvistatest state "$state" }
-pcm.!default { type plug slave.pcm { type null } }
-CONF
-export ALSA_CONFIG_PATH=$work/asound.conf
+# The test mixer: the speakers start unmuted.
+. "$(dirname "$0")/../support/x11_e2e.sh"
+use_test_mixer
 
 openbox >"$out/openbox.log" 2>&1 &
 pids+=($!)
 sleep 1
 
 step() { echo "-- $*"; }
-fail() {
-    echo "FAIL: $*"
-    import -window root "$out/failure.png" 2>/dev/null || true
-    xwininfo -root -tree >"$out/failure-windows.txt" 2>&1 || true
-    exit 1
-}
-waitfor() {
-    local what=$1
-    shift
-    for _ in $(seq 100); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    fail "$what"
-}
-mute_is() { grep -q "^Master Playback Switch=$1\$" "$state"; }
 locked() { [ "$("$probe" grab)" = refused ]; }
 # Locked, with the lock's windows up and holding the keys.
 ready() { locked && top_is OrbisaneSCR && sleep 0.3; }
@@ -179,7 +158,7 @@ waitfor "the screen saver ends after the message" ended $saver
 
 # ---- the main program's lock screen ----
 step "the main program"
-printf '# reelvistatest mixer state\nMaster Playback Switch=1\n' >"$state"
+use_test_mixer
 (cd "$work/movies" && QT_QPA_PLATFORM=xcb exec "$main") >"$out/main.log" 2>&1 &
 mainpid=$!
 pids+=($mainpid)

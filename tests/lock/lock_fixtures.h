@@ -10,6 +10,10 @@
 #include "screensaver/movie_feed.h"
 #include "tools/tool_fakes.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <functional>
 #include <vector>
 
 namespace locktest {
@@ -18,6 +22,15 @@ using tooltest::readBytes;
 using tooltest::ScratchDir;
 using tooltest::ScriptedFileDialog;
 using tooltest::writeBytes;
+
+// Runs the event loop until `done` holds or `ms` have passed.
+inline bool waitFor(const std::function<bool()>& done, int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
 
 class FakeLockHost : public lock::LockHost {
   public:

@@ -10,7 +10,6 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QElapsedTimer>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -30,13 +29,6 @@ void press(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier,
     QApplication::sendEvent(w, &e);
 }
 
-bool waitFor(const std::function<bool()>& done, int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
 
 void typeInto(QWidget* w, const QString& text) {
     for (QChar c : text)

@@ -6,7 +6,6 @@
 #include "support/test_paths.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QPainter>
 
 #include <signal.h>
@@ -19,14 +18,8 @@ namespace {
 
 using locker::FrameChannel;
 using locker::MovieProcess;
+using locktest::waitFor;
 
-bool waitFor(const std::function<bool()>& done, int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
 
 QImage filled(QSize size, QColor colour) {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);

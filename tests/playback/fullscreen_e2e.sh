@@ -38,32 +38,8 @@ mkdir -p "$out" "$work/movies"
 cp "$movies"/*.swf "$work/movies/"
 
 # The test mixer: the speakers start unmuted.
-state=$work/mixer.state
-printf '# reelvistatest mixer state\nMaster Playback Switch=1\n' >"$state"
-cat >"$work/asound.conf" <<EOF
-ctl_type.reelvistatest { lib "$plugin" }
-ctl.!default { type reelvistatest state "$state" }
-pcm.!default { type plug slave.pcm { type null } }
-EOF
-export ALSA_CONFIG_PATH=$work/asound.conf
-
-fail() {
-    echo "FAIL: $*"
-    import -window root "$out/failure.png" 2>/dev/null || true
-    xwininfo -root -tree >"$out/failure-windows.txt" 2>&1 || true
-    exit 1
-}
-# Runs a test until it holds, for up to 15 s.
-waitfor() {
-    local what=$1
-    shift
-    for _ in $(seq 150); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    fail "$what"
-}
-mute_is() { grep -q "^Master Playback Switch=$1\$" "$state"; }
+. "$(dirname "$0")/../support/x11_e2e.sh"
+use_test_mixer
 # Windows as "id width height x y", x and y on the screen: the top-level windows, or the
 # windows inside one.
 geometries() {
