@@ -345,13 +345,12 @@ TEST_F(MainWindow, CommandsWithoutHandlersAreGreyedOutUntilGivenOne) {
     EXPECT_TRUE(control<QAction>("Exit")->isEnabled());
     EXPECT_TRUE(control<FlatButton>("FlatBttn1")->isEnabled());
     EXPECT_EQ(control<FlatButton>("FlatBttn5")->toolTip(), "Full Screnn");
-    for (const char* greyed : {"mySearch", "myConfigMn", "myLockMn", "myLK"})
+    for (const char* greyed : {"mySearch"})
         EXPECT_FALSE(control<QAction>(greyed)->isEnabled()) << greyed;
     for (const char* working : {"saveAs", "mymoveTo", "mydelete", "mySwf2Exe", "myExe2Swf", "zoomOut",
-                                "fullScreen", "mPlay", "mLoop", "mCapture", "myWallpaper"})
+                                "fullScreen", "mPlay", "mLoop", "mCapture", "myWallpaper",
+                                "myConfigMn", "myLockMn", "myLK"})
         EXPECT_TRUE(control<QAction>(working)->isEnabled()) << working;
-    for (const char* greyed : {"FlatBttn9", "FlatBttn11"})
-        EXPECT_FALSE(control<FlatButton>(greyed)->isEnabled()) << greyed;
 
     // Taking a handler away greys its controls out; giving one back brings them back.
     form->setHandler("Command20", {});
