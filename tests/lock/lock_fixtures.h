@@ -100,6 +100,8 @@ class ScriptedCursor : public platform::Cursor {
     QPoint at{100, 100};
     QPoint pos() const override { return at; }
     void restoreDefaultPointer() override {}
+    void hide() override {}
+    void show() override {}
 };
 
 class StillFeed : public locker::MovieFeed {
