@@ -178,7 +178,11 @@ void Form3::resizeEvent(QResizeEvent*) {
 }
 
 bool Form3::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == picFrame_ && event->type() == QEvent::MouseMove) picFrame_MouseMove();
+    // The window system does not always follow the pointer's arrival with a move of its
+    // own, so arriving on the strip counts as moving over it.
+    if (watched == picFrame_ &&
+        (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter))
+        picFrame_MouseMove();
     return QWidget::eventFilter(watched, event);
 }
 
