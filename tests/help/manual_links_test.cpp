@@ -1,6 +1,7 @@
 // The manual as the program folder holds it: every page's links and pictures lead to files
 // (and parts of pages) that are there, the About page carries the version and the licence,
 // and installing the program takes the manual along.
+#include "app/main/command_table.h"
 #include "support/test_paths.h"
 
 #include <QDir>
@@ -74,6 +75,28 @@ TEST(Manual, TheAboutPageGivesVersionLicenceAndWhereToReport) {
     EXPECT_FALSE(about.contains('@'));
     EXPECT_TRUE(about.contains("GPL-3.0-or-later"));
     EXPECT_TRUE(about.contains("id=\"problems\""));
+}
+
+// Text as a page shows it: tags dropped, the few entities the pages use decoded.
+QString shownText(const QString& html) {
+    QString text = html;
+    text.remove(QRegularExpression("<[^>]*>"));
+    text.replace("&lt;", "<").replace("&gt;", ">").replace("&quot;", "\"").replace("&amp;", "&");
+    return text.simplified();
+}
+
+TEST(Manual, NamesEveryMenuItemAndToolbarButtonAsTheWindowShowsIt) {
+    const QString manual = shownText(readText(helpDir() + "/index.html"));
+    ASSERT_FALSE(manual.isEmpty());
+    for (const browse::MenuSpec& menu : browse::menuTable()) {
+        EXPECT_TRUE(manual.contains(QString::fromUtf8(menu.caption))) << menu.caption;
+        for (const browse::MenuItemSpec& item : menu.items)
+            if (item.caption)
+                EXPECT_TRUE(manual.contains(QString::fromUtf8(item.caption))) << item.caption;
+    }
+    for (const browse::FlatButtonSpec& button : browse::flatButtonTable())
+        if (button.shown && *button.tooltip)
+            EXPECT_TRUE(manual.contains(QString::fromUtf8(button.tooltip))) << button.tooltip;
 }
 
 TEST(Manual, InstallingTakesItAlong) {
