@@ -13,7 +13,8 @@ chmod 700 "$XDG_RUNTIME_DIR"
 
 # The engine again with the sanitizers, over the fixtures and the corpus.
 cmake -S "$top" -B "$top/build-asan" -G Ninja -DREELVISTA_SANITIZE=ON -DREELVISTA_APPS=OFF \
-  -DREELVISTA_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  -DREELVISTA_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" >/dev/null
 cmake --build "$top/build-asan" --target test_swf -j "$(nproc)"
 (cd "$top/build-asan" && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$top/tests/lsan.supp" \
   UBSAN_OPTIONS=print_stacktrace=1 \
