@@ -2,6 +2,10 @@
 # after `work` (a scratch folder) and `out` (where screenshots go) are set, and `plugin`
 # (the test mixer plugin).
 
+# A runtime folder of the run's own: the main program's one-at-a-time socket lives there,
+# so a Reelvista the user has open elsewhere does not take the run's start over.
+export XDG_RUNTIME_DIR=$work
+
 # The test mixer device, the speakers unmuted; ALSA_CONFIG_PATH points every program at it.
 state=$work/mixer.state
 use_test_mixer() {
