@@ -3,7 +3,22 @@
 #include "app/playback/form2.h"
 #include "app/playback/form3.h"
 
+#include <QShortcut>
+
 namespace playback {
+
+namespace {
+
+// Escape leaves full screen, and so does F11, which brought it up. Other keys are the
+// movie's.
+void addLeaveKeys(QWidget& window, FullScreen& session) {
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::Key_F11)}) {
+        auto* shortcut = new QShortcut(keys, &window);
+        QObject::connect(shortcut, &QShortcut::activated, &window, [&session] { session.leave(); });
+    }
+}
+
+} // namespace
 
 FullScreen::FullScreen(FullScreenHost& host, platform::DesktopBar& desktopBar,
                        platform::Cursor& cursor)
@@ -20,6 +35,7 @@ void FullScreen::showForm2() {
     if (!form2_) {
         form2_.reset(new Form2(*this));
         form2_->Form_Load();
+        addLeaveKeys(*form2_, *this);
     }
     form2_->show();
 }
@@ -28,6 +44,7 @@ void FullScreen::showForm3() {
     if (!form3_) {
         form3_.reset(new Form3(*this, desktopBar_, cursor_));
         form3_->Form_Load();
+        addLeaveKeys(*form3_, *this);
     }
     form3_->show();
 }
