@@ -59,4 +59,36 @@ TEST(RenderTool, ABadFileGivesOneLineAndAFailureStatus) {
     EXPECT_NE(render({bad}).status, 0);
 }
 
+TEST(RenderTool, SkipFlatTakesTheFirstFrameThatIsNotOneColour) {
+    if (!std::filesystem::exists(testpaths::programDir() / "reelvista-render")) GTEST_SKIP() << "tool not built";
+    QTemporaryDir dir;
+    const QString out = dir.filePath("out.png");
+    // Twelve frames a second: the square comes in at frame 30 (2.4 s); a faint one at 20.
+    auto late = movie();
+    late.add(rectShape(1, 0, 0, 100, 100, swf::Rgba{250, 250, 250, 255}));
+    late.add(rectShape(2, 20, 20, 60, 60, kBlue));
+    late.showFrame(19).place(1, 1).showFrame(10).place(2, 2).showFrame(5);
+    const QString in = dir.filePath("late.swf");
+    ASSERT_TRUE(std::holds_alternative<size_t>(late.writeFile(in.toStdString())));
+
+    ASSERT_EQ(render({in, out, "--fit", "50"}).status, 0);
+    EXPECT_TRUE(near(QImage(out).pixel(25, 25), kWhite)); // frame 1: the background alone
+    ASSERT_EQ(render({in, out, "--fit", "50", "--skip-flat", "5"}).status, 0);
+    QImage lively(out);
+    EXPECT_EQ(lively.size(), QSize(50, 50));
+    EXPECT_TRUE(near(lively.pixel(25, 25), kBlue));
+    // Too short a look finds only flat frames: the last one looked at stands.
+    ASSERT_EQ(render({in, out, "--skip-flat", "1"}).status, 0);
+    EXPECT_TRUE(near(QImage(out).pixel(50, 50), kWhite));
+
+    // Bad numbers are refused; a failed render leaves the picture already there alone.
+    EXPECT_EQ(render({in, out, "--skip-flat", "soon"}).status, 2);
+    EXPECT_EQ(render({in, out, "--skip-flat", "-1"}).status, 2);
+    const QByteArray before = [&] { QFile f(out); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+    EXPECT_EQ(render({dir.filePath("none.swf"), out, "--skip-flat", "5"}).status, 1);
+    QFile after(out);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), before);
+}
+
 } // namespace
