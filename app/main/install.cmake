@@ -11,7 +11,15 @@ configure_file(${CMAKE_CURRENT_SOURCE_DIR}/desktop/reelvista-launcher.in
                ${CMAKE_CURRENT_BINARY_DIR}/launcher/reelvista @ONLY)
 install(PROGRAMS ${CMAKE_CURRENT_BINARY_DIR}/launcher/reelvista
         DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/desktop/reelvista.desktop
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/desktop/reelvista.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+
+# File associations and the software centres' description, and the manual page.
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/desktop/reelvista.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+set(REELVISTA_METAINFO io.github.reelvista.Reelvista.metainfo.xml)
+configure_file(${CMAKE_CURRENT_SOURCE_DIR}/desktop/${REELVISTA_METAINFO}.in
+               ${CMAKE_CURRENT_BINARY_DIR}/desktop/${REELVISTA_METAINFO} @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/desktop/${REELVISTA_METAINFO}
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/desktop/reelvista.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
