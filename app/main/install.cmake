@@ -23,3 +23,17 @@ configure_file(${CMAKE_CURRENT_SOURCE_DIR}/desktop/${REELVISTA_METAINFO}.in
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/desktop/${REELVISTA_METAINFO}
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/desktop/reelvista.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# `cmake --install --strip` (and the package) strips the executables of the program folder
+# too, which are installed as files of the folder rather than as targets.
+if(CMAKE_STRIP)
+  install(CODE "
+  if(CMAKE_INSTALL_DO_STRIP)
+    foreach(_exe reelvista reelvista-render OrbisaneSCR.scr exeh)
+      set(_file \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${_program_dest}/\${_exe}\")
+      if(EXISTS \"\${_file}\")
+        execute_process(COMMAND \"${CMAKE_STRIP}\" \"\${_file}\")
+      endif()
+    endforeach()
+  endif()")
+endif()

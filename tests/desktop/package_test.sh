@@ -99,7 +99,7 @@ fi
 
 [ "$mode" = package ] || { echo "unknown mode $mode"; exit 2; }
 plugin=$(realpath -m "$4")
-need cpack dpkg-deb dpkg-shlibdeps strace
+need cpack dpkg-deb dpkg-shlibdeps strace update-desktop-database xdg-mime
 [ -f "$plugin" ] || { echo "skipped: no test mixer plugin at $plugin"; exit 77; }
 
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/package" >"$work/cpack.log" 2>&1 ||
@@ -122,6 +122,13 @@ for f in usr/bin/reelvista usr/bin/reelvista-render usr/bin/reelvista-thumbnail 
     [ -e "$root/$f" ] || fail "the package lacks $f"
 done
 samples=$root/usr/lib/reelvista/samples
+# "Open With": with the package's entry in the desktop database, movies open in Reelvista.
+update-desktop-database "$root/usr/share/applications"
+for type in application/x-shockwave-flash application/vnd.adobe.flash.movie; do
+    default=$(XDG_DATA_DIRS=$root/usr/share:/usr/share XDG_CONFIG_HOME=$work/config \
+              XDG_DATA_HOME=$work/data XDG_CURRENT_DESKTOP=X-Generic xdg-mime query default "$type")
+    [ "$default" = reelvista.desktop ] || fail "$type opens with '$default'"
+done
 check_desktop_files "$root/usr/share" "$root/usr/bin" "$(first_sample "$samples")"
 
 "$root/usr/bin/reelvista-render" "$(first_sample "$samples")" "$work/frame.png" --fit 200 ||
