@@ -5,6 +5,7 @@
 #include "welcome_screen.h"
 
 #include "app/playback/flash_player.h"
+#include "app/playback/player_keys.h"
 
 #include <QAction>
 #include <QApplication>
@@ -139,12 +140,11 @@ void Form1Desktop::playPause() {
 }
 
 void Form1Desktop::firstFrame() {
-    form_.miniPlayer()->setFrameNum(1);
+    playback::toFirstFrame(*form_.miniPlayer());
 }
 
 void Form1Desktop::lastFrame() {
-    FlashPlayer* player = form_.miniPlayer();
-    if (player->TotalFrames() > 0) player->setFrameNum(player->TotalFrames());
+    playback::toLastFrame(*form_.miniPlayer());
 }
 
 void Form1Desktop::scrollRows(int rows) {

@@ -2,6 +2,7 @@
 
 #include "app/playback/form2.h"
 #include "app/playback/form3.h"
+#include "app/playback/player_keys.h"
 
 #include <QShortcut>
 
@@ -9,9 +10,10 @@ namespace playback {
 
 namespace {
 
-// Escape leaves full screen, and so does F11, which brought it up. Other keys are the
-// movie's.
-void addLeaveKeys(QWidget& window, FullScreen& session) {
+// Escape leaves full screen, and so does F11, which brought it up; the player's shortcuts
+// drive the movie on show. Plain keys are the movie's.
+void addKeys(QWidget& window, FullScreen& session) {
+    if (Form2* movieWindow = session.form2()) addPlayerKeys(window, movieWindow->playing());
     for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::Key_F11)}) {
         auto* shortcut = new QShortcut(keys, &window);
         QObject::connect(shortcut, &QShortcut::activated, &window, [&session] { session.leave(); });
@@ -35,7 +37,7 @@ void FullScreen::showForm2() {
     if (!form2_) {
         form2_.reset(new Form2(*this));
         form2_->Form_Load();
-        addLeaveKeys(*form2_, *this);
+        addKeys(*form2_, *this);
     }
     form2_->show();
 }
@@ -44,7 +46,7 @@ void FullScreen::showForm3() {
     if (!form3_) {
         form3_.reset(new Form3(*this, desktopBar_, cursor_));
         form3_->Form_Load();
-        addLeaveKeys(*form3_, *this);
+        addKeys(*form3_, *this);
     }
     form3_->show();
 }

@@ -145,9 +145,23 @@ TEST_F(Keys, F11GoesFullScreenAndEscapeComesBack) {
     full.form2()->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(full.form2()));
     EXPECT_FALSE(form->isVisible());
-    // Plain keys other than Escape are the movie's.
+    // Plain keys other than Escape are the movie's; the player's shortcuts drive the
+    // full-screen player.
+    FlashPlayer& big = full.form2()->playing();
+    ASSERT_TRUE(big.isLoaded());
     QTest::keyClick(full.form2(), Qt::Key_Space);
     EXPECT_TRUE(full.form2());
+    QTest::keyClick(full.form2(), Qt::Key_P, Qt::ControlModifier);
+    EXPECT_FALSE(big.IsPlaying());
+    QTest::keyClick(full.form2(), Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(big.FrameNum(), big.TotalFrames());
+    QTest::keyClick(full.form2(), Qt::Key_Right, Qt::ControlModifier); // no further
+    EXPECT_EQ(big.FrameNum(), big.TotalFrames());
+    QTest::keyClick(full.form2(), Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(full.form2(), Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(big.FrameNum(), 2);
+    QTest::keyClick(full.form2(), Qt::Key_P, Qt::ControlModifier);
+    EXPECT_TRUE(big.IsPlaying());
     QTest::keyClick(full.form2(), Qt::Key_Escape);
     EXPECT_FALSE(full.isOpen());
     EXPECT_TRUE(form->isVisible());
