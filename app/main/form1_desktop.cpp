@@ -113,7 +113,12 @@ bool Form1Desktop::open(const OpenTarget& target) {
 }
 
 bool Form1Desktop::takeRequest(const QString& path) {
-    if (busy()) return false;
+    if (busy()) {
+        // The taskbar points the user at what holds the window.
+        QWidget* modal = QApplication::activeModalWidget();
+        QApplication::alert(modal ? modal : &form_);
+        return false;
+    }
     if (!path.isEmpty()) open(desktop::classifyPath(path, QDir::rootPath()));
     if (form_.isEnabled()) {
         if (form_.isMinimized()) form_.showNormal();
