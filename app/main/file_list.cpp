@@ -6,11 +6,6 @@
 
 namespace browse {
 
-bool fileListOrder(const QString& a, const QString& b) {
-    int c = QString::compare(a, b, Qt::CaseInsensitive);
-    return c != 0 ? c < 0 : a < b;
-}
-
 void FileList::setPath(const QString& folder) {
     path_ = folder;
     QDir dir(folder);

@@ -2,6 +2,8 @@
 // a pattern, sorted. Hidden files and folders are left out; the pattern ignores case.
 #pragma once
 
+#include "platform/name_order.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -29,6 +31,6 @@ class FileList {
 
 // The list's order: names compared without case, then with case so that the order is
 // the same on every run.
-bool fileListOrder(const QString& a, const QString& b);
+using platform::fileListOrder;
 
 } // namespace browse
