@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/tools/tool_host.h"
+#include "platform/drives.h"
 #include "platform/file_dialog.h"
 
 #include <QTemporaryDir>
@@ -72,6 +73,14 @@ class FakeHost : public tools::ToolHost {
 
   private:
     void note(const QString& entry) { log.push_back(entry); }
+};
+
+// Drives as a test lays them out, every one ready.
+class FakeDrives : public platform::Drives {
+  public:
+    std::vector<platform::Drive> drives;
+    std::vector<platform::Drive> list() override { return drives; }
+    bool isReady(const platform::Drive&) override { return true; }
 };
 
 // Answers each show() with the next scripted name (nullopt or none left: cancelled).

@@ -18,13 +18,6 @@ namespace {
 using namespace tooltest;
 using tools::ToolDialog;
 
-class FakeDrives : public platform::Drives {
-  public:
-    std::vector<platform::Drive> drives;
-    std::vector<platform::Drive> list() override { return drives; }
-    bool isReady(const platform::Drive&) override { return true; }
-};
-
 // The main window opens a dialog by handing it to the tool windows.
 struct WindowHost : FakeHost {
     tools::ToolWindows* windows = nullptr;
