@@ -21,4 +21,7 @@ Form1Tools::Form1Tools(Form1& form, platform::FileDialog& fileDialog,
     form.setHandler(QStringLiteral("mySaveAs"), [&c] { c.mySaveAs(); });
     form.setHandler(QStringLiteral("Command17"), [&c] { c.Command17_Click(); });
     form.setHandler(QStringLiteral("Command18"), [&c] { c.Command18_Click(); });
+    search_ = std::make_unique<tools::SearchWindows>(*host_, drives,
+                                                     [](QWidget& w) { applyStoredSkin(w); });
+    form.setHandler(QStringLiteral("mySearch"), [this] { search_->mySearch_Click(); });
 }

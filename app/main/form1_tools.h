@@ -1,9 +1,10 @@
 // The file tools as the main window carries them: its side of the tools' host, the
-// dialogs, and the handlers of Save As, Move To, Delete, Swf2Exe and Exe2Swf.
+// dialogs, and the handlers of Save As, Move To, Delete, Swf2Exe, Exe2Swf and Search.
 #pragma once
 
 #include "form1_tool_host.h"
 
+#include "app/tools/search_windows.h"
 #include "app/tools/tool_windows.h"
 
 #include <memory>
@@ -14,8 +15,10 @@ class Form1Tools {
                platform::Drives& drives);
 
     tools::ToolWindows& windows() { return *windows_; }
+    tools::SearchWindows& search() { return *search_; }
 
   private:
     std::unique_ptr<Form1ToolHost> host_;
     std::unique_ptr<tools::ToolWindows> windows_;
+    std::unique_ptr<tools::SearchWindows> search_;
 };
