@@ -110,7 +110,9 @@ SearchWindow::SearchWindow(ToolHost& host, platform::Drives& drives,
     List1_->setModel(&logic_.List1());
     List1_->setMinimumSize(420, 300);
     List1_->installEventFilter(this);
-    connect(List1_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    // A click or an arrow key selecting a line (the selection follows the current line
+    // only after the current-line signal, so it is the selection that is watched).
+    connect(List1_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { logic_.List1_Click(); });
     connect(List1_, &QListView::doubleClicked, this, [this] { logic_.Command1_Click(); });
     left->addWidget(List1_, 1);

@@ -100,6 +100,17 @@ TEST_F(SearchMenu, OpensTheWindowSearchesADriveAndOpensAHit) {
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "You hadn't select one swf file!");
 
+    // A click on a line previews it.
+    QWidget* lines = w->List1()->viewport();
+    const QPointF at = w->List1()->visualRect(w->List1()->model()->index(2, 0)).center();
+    for (auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent e(type, at, lines->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(lines, &e);
+    }
+    EXPECT_EQ(w->ShockwaveFlash1()->Movie(), folder.file("m02.swf"));
+    EXPECT_EQ(w->Text1()->text(), folder.file("m02.swf"));
+
     // The arrow keys preview the line they land on.
     w->List1()->setFocus();
     w->List1()->setCurrentIndex(w->List1()->model()->index(0, 0));
