@@ -11,7 +11,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -101,12 +100,8 @@ SearchWindow::SearchWindow(ToolHost& host, platform::Drives& drives,
 
     auto* middle = new QHBoxLayout;
     auto* left = new QVBoxLayout;
-    List1_ = new QListView(this);
+    List1_ = new HitListView(this);
     List1_->setObjectName(QStringLiteral("List1"));
-    List1_->setUniformItemSizes(true);
-    List1_->setSelectionMode(QAbstractItemView::SingleSelection);
-    List1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    List1_->setTextElideMode(Qt::ElideMiddle);
     List1_->setModel(&logic_.List1());
     List1_->setMinimumSize(420, 300);
     List1_->installEventFilter(this);
@@ -114,7 +109,7 @@ SearchWindow::SearchWindow(ToolHost& host, platform::Drives& drives,
     // only after the current-line signal, so it is the selection that is watched).
     connect(List1_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { logic_.List1_Click(); });
-    connect(List1_, &QListView::doubleClicked, this, [this] { logic_.Command1_Click(); });
+    connect(List1_, &QAbstractItemView::doubleClicked, this, [this] { logic_.Command1_Click(); });
     left->addWidget(List1_, 1);
     Picture1_ = new QLabel(this);
     Picture1_->setObjectName(QStringLiteral("Picture1"));

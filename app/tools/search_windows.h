@@ -3,6 +3,7 @@
 // SearchWindows opens the search window for the main window's "Sea&rch".
 #pragma once
 
+#include "app/tools/hit_list_view.h"
 #include "app/tools/search_dialog.h"
 
 #include <QPointer>
@@ -16,7 +17,6 @@ class FlashPlayer;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QListView;
 class QMenuBar;
 class QAction;
 class QPushButton;
@@ -53,7 +53,7 @@ class SearchWindow final : public QWidget, private SearchControls {
     SearchDialog& logic() { return logic_; }
 
     QAction* mySearching() const { return mySearching_; }
-    QListView* List1() const { return List1_; }
+    HitListView* List1() const { return List1_; }
     QLabel* Picture1() const { return Picture1_; }
     FlashPlayer* ShockwaveFlash1() const { return ShockwaveFlash1_; }
     QLineEdit* Text1() const { return Text1_; }
@@ -88,7 +88,7 @@ class SearchWindow final : public QWidget, private SearchControls {
     SearchDialog logic_;
     QMenuBar* menu_ = nullptr;
     QAction* mySearching_ = nullptr;
-    QListView* List1_ = nullptr;
+    HitListView* List1_ = nullptr;
     QLabel* Picture1_ = nullptr;
     FlashPlayer* ShockwaveFlash1_ = nullptr;
     QLineEdit* Text1_ = nullptr;

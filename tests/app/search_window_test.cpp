@@ -12,7 +12,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QPushButton>
 #include <QScreen>
 
@@ -147,7 +146,7 @@ TEST_F(SearchMenu, ClosingTheWindowAnyWayEnablesTheMainWindow) {
     // A double click on a hit opens it.
     EXPECT_TRUE(waitFor([&] { return window() == nullptr; }));
     searchMovieDrive();
-    QListView* list = window()->List1();
+    tools::HitListView* list = window()->List1();
     list->setCurrentIndex(list->model()->index(2, 0));
     emit list->doubleClicked(list->currentIndex());
     EXPECT_EQ(form->currentFile(), folder.file("m02.swf"));

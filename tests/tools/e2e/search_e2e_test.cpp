@@ -10,7 +10,6 @@
 #include <QAction>
 #include <QElapsedTimer>
 #include <QGuiApplication>
-#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -93,7 +92,7 @@ TEST_F(SearchEndToEnd, FromTheMenuToAHitPlayingInTheMiniPlayer) {
 
     ASSERT_TRUE(waitFor([&] { return w->mySearching()->text() == "&Searching..."; }))
         << "the search ends";
-    QListView* list = w->List1();
+    tools::HitListView* list = w->List1();
     ASSERT_EQ(list->model()->rowCount(), 3);
     EXPECT_EQ(list->model()->index(2, 0).data().toString(), folder.file("more/Third.SWF"));
 
