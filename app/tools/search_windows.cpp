@@ -14,7 +14,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace tools {
@@ -149,10 +148,6 @@ SearchWindow::SearchWindow(ToolHost& host, platform::Drives& drives,
     buttons->addWidget(Command2_);
     layout->addLayout(buttons);
 
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    escape->setContext(Qt::WindowShortcut);
-    connect(escape, &QShortcut::activated, this, [this] { logic_.Form_KeyDown(kEscape); });
-
     Timer1_.setInterval(SearchDialog::kTimer1IntervalMs);
     connect(&Timer1_, &QTimer::timeout, this, [this] { logic_.Timer1_Timer(); });
     resize(800, 480);
@@ -181,6 +176,16 @@ void SearchWindow::closeEvent(QCloseEvent* event) {
         emit unloaded();
     }
     event->accept();
+}
+
+void SearchWindow::keyPressEvent(QKeyEvent* event) {
+    // Keys the controls leave alone (Escape among them) come up to the window.
+    if (event->key() == Qt::Key_Escape) {
+        logic_.Form_KeyDown(kEscape);
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool SearchWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -69,6 +69,7 @@ class SearchWindow final : public QWidget, private SearchControls {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:

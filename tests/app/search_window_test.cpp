@@ -5,6 +5,7 @@
 #include "app/playback/flash_player.h"
 #include "app/tools/search_windows.h"
 #include "app_fixtures.h"
+#include "support/file_tree.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -126,6 +127,25 @@ TEST_F(SearchMenu, OpensTheWindowSearchesADriveAndOpensAHit) {
     EXPECT_TRUE(form->miniPlayer()->IsPlaying());
     EXPECT_TRUE(form->isEnabled());
     EXPECT_TRUE(waitFor([&] { return guard.isNull(); })) << "the window goes";
+}
+
+TEST_F(SearchMenu, EscapeInTheWindowStopsARunningSearch) {
+    testsupport::FileTree big(true);
+    big.manyFiles("many", 50000);
+    drives.drives.push_back({QString::fromStdString(big.root()), "", "", false});
+    ASSERT_TRUE(form->runCommand("mySearch"));
+    tools::SearchWindow* w = window();
+    w->logic().drvCommand3_Click(QString::fromStdString(big.root()));
+    ASSERT_TRUE(w->logic().searching());
+    EXPECT_EQ(w->mySearching()->text(), "&Stop!");
+    // Pressed with the list focused: the list leaves Escape to the window.
+    key(w->List1(), Qt::Key_Escape);
+    EXPECT_FALSE(w->logic().searching());
+    EXPECT_EQ(w->mySearching()->text(), "&Searching...");
+    const int listed = w->List1()->model()->rowCount();
+    EXPECT_LT(listed, 50004);
+    EXPECT_EQ(w->Picture1()->text(),
+              "Find File(s): " + QString::number(listed) + " items found matching \"*.swf\"");
 }
 
 TEST_F(SearchMenu, ClosingTheWindowAnyWayEnablesTheMainWindow) {
