@@ -115,6 +115,18 @@ class StallMeter {
     double worst_ = 0;
 };
 
+// The list as the search window shows it: the model, with its room reserved, in a view.
+struct ShownList {
+    tools::SearchHitModel model;
+    tools::HitListView view;
+    ShownList() {
+        model.reserve(30000, 6000000);
+        view.setModel(&model);
+        view.resize(600, 400);
+        view.show();
+    }
+};
+
 // One search run over `root` into `model`, shown by `view`, as the search window runs it.
 double runSearch(const std::string& root, tools::SearchHitModel& model, tools::HitListView& view, StallMeter& stall) {
     model.clear();
@@ -158,12 +170,9 @@ int main(int argc, char** argv) {
     // ---- 1 000 000 hits in the model, shown by a list view ----
     {
         const double before = statusMB("VmRSS:");
-        tools::SearchHitModel model;
-        model.reserve(30000, 6000000);
-        tools::HitListView view;
-            view.setModel(&model);
-        view.resize(600, 400);
-        view.show();
+        ShownList list;
+        tools::SearchHitModel& model = list.model;
+        tools::HitListView& view = list.view;
         QCoreApplication::processEvents();
         tools::HitStore batch;
         char name[64];
@@ -208,12 +217,9 @@ int main(int argc, char** argv) {
     std::printf("tree: %ld folders, %ld files, %ld movies (%ld entries) made in %.1f s\n", counts.folders,
                 counts.files, counts.movies, counts.folders + counts.files, msSince(b0) / 1000);
 
-    tools::SearchHitModel model;
-    model.reserve(30000, 6000000);
-    tools::HitListView view;
-    view.setModel(&model);
-    view.resize(600, 400);
-    view.show();
+    ShownList list;
+    tools::SearchHitModel& model = list.model;
+    tools::HitListView& view = list.view;
     StallMeter stall;
 
     // Warm both, then alternate.
