@@ -7,6 +7,10 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -241,6 +245,48 @@ TEST_F(Search, ClosingDuringARunStopsItAndEnablesTheMainWindow) {
     const int listed = logic.List1().count();
     for (int i = 0; i < 20; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     EXPECT_EQ(logic.List1().count(), listed);
+}
+
+// A walk held up in a file-system call (here: reading the mount table never returns until
+// the test lets it) holds up nothing on the window's side: the window keeps running, Escape
+// ends the run at once, and closing does not wait.
+TEST(SearchStuck, AWalkStuckInASystemCallHoldsUpNeitherStopNorClose) {
+    FileTree t;
+    t.file("a.swf");
+    FakeControls controls;
+    FakeHost host;
+    FakeDrives drives;
+    drives.drives = {drive(t.root())};
+    auto gate = std::make_shared<std::atomic<bool>>(false);
+    auto entered = std::make_shared<std::atomic<bool>>(false);
+    tools::MountSource stuck = [gate, entered] {
+        *entered = true;
+        while (!*gate) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        return platform::MountTable();
+    };
+    {
+        SearchDialog logic(controls, host, drives, stuck);
+        logic.Form_Load();
+        logic.drvCommand1_Click();
+        QElapsedTimer clock;
+        clock.start();
+        while (!*entered && clock.elapsed() < 5000) QCoreApplication::processEvents();
+        ASSERT_TRUE(*entered);
+        for (int i = 0; i < 10; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        EXPECT_TRUE(logic.searching()) << "the run waits on the walk, the window does not";
+        clock.restart();
+        logic.Form_KeyDown(27);
+        EXPECT_FALSE(logic.searching());
+        EXPECT_EQ(controls.status.back(), "Find File(s): 0 items found matching \"*.swf\"");
+
+        logic.drvCommand1_Click();
+        EXPECT_TRUE(logic.searching());
+        logic.Form_Unload();
+        EXPECT_TRUE(host.enabled);
+        EXPECT_LT(clock.elapsed(), 2000);
+    } // the window's side is gone while both walks still wait
+    *gate = true;
+    for (int i = 0; i < 20; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
 TEST(SearchHits, StoreAndModelKeepFolderAndNameInOrder) {
