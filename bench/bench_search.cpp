@@ -43,7 +43,8 @@ double statusMB(const char* field) {
     std::ifstream in("/proc/self/status");
     std::string line;
     while (std::getline(in, line))
-        if (line.rfind(field, 0) == 0) return std::stod(line.substr(std::string(field).size())) / 1024.0;
+        if (line.rfind(field, 0) == 0)
+            return std::stod(line.substr(std::string(field).size())) / 1024.0;
     return 0;
 }
 
@@ -58,7 +59,8 @@ struct TreeCounts {
     long folders = 0, files = 0, movies = 0;
 };
 
-void makeTree(const std::string& path, int depth, long& fileNo, long filesPerFolder, TreeCounts& c) {
+void makeTree(const std::string& path, int depth, long& fileNo, long filesPerFolder,
+              TreeCounts& c) {
     mkdir(path.c_str(), 0755);
     ++c.folders;
     const int dir = open(path.c_str(), O_RDONLY | O_DIRECTORY);
@@ -75,7 +77,8 @@ void makeTree(const std::string& path, int depth, long& fileNo, long filesPerFol
     close(dir);
     if (depth == 8) return;
     for (int k = 0; k < 3; ++k)
-        makeTree(path + "/dir" + std::to_string(depth) + char('a' + k), depth + 1, fileNo, filesPerFolder, c);
+        makeTree(path + "/dir" + std::to_string(depth) + char('a' + k), depth + 1, fileNo,
+                 filesPerFolder, c);
 }
 
 long runFind(const std::string& dir) {
@@ -96,7 +99,9 @@ class StallMeter {
         timer_.setInterval(0);
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             const auto now = Clock::now();
-            if (running_) worst_ = std::max(worst_, std::chrono::duration<double, std::milli>(now - last_).count());
+            if (running_)
+                worst_ = std::max(worst_,
+                                  std::chrono::duration<double, std::milli>(now - last_).count());
             last_ = now;
             running_ = true;
         });
@@ -128,7 +133,8 @@ struct ShownList {
 };
 
 // One search run over `root` into `model`, shown by `view`, as the search window runs it.
-double runSearch(const std::string& root, tools::SearchHitModel& model, tools::HitListView& view, StallMeter& stall) {
+double runSearch(const std::string& root, tools::SearchHitModel& model, tools::HitListView& view,
+                 StallMeter& stall) {
     model.clear();
     tools::SearchScope scope;
     scope.roots = {root};
@@ -145,7 +151,8 @@ double runSearch(const std::string& root, tools::SearchHitModel& model, tools::H
     stall.start();
     const auto t0 = Clock::now();
     run.start();
-    while (!ended) QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    while (!ended)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
     const double ms = msSince(t0);
     stall.stop();
     return ms;
@@ -158,7 +165,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QString base = argc > 1 ? QString::fromLocal8Bit(argv[1])
                             : (access("/dev/shm", W_OK | X_OK) == 0 ? QStringLiteral("/dev/shm")
-                                                                     : QDir::tempPath());
+                                                                    : QDir::tempPath());
     QTemporaryDir scratch(base + "/bench-search-XXXXXX");
     if (!scratch.isValid()) {
         std::fprintf(stderr, "cannot make a scratch folder in %s\n", qPrintable(base));
@@ -179,8 +186,9 @@ int main(int argc, char** argv) {
         const auto t0 = Clock::now();
         for (long i = 0; i < 1000000; ++i) {
             std::snprintf(name, sizeof name, "movie%07ld.swf", i);
-            const std::string folder = "/home/user/Movies/collection" + std::to_string(i / 1000 % 97) +
-                                       "/part" + std::to_string(i / 1000) + "/";
+            const std::string folder = "/home/user/Movies/collection" +
+                                       std::to_string(i / 1000 % 97) + "/part" +
+                                       std::to_string(i / 1000) + "/";
             batch.add(folder, name);
             if (batch.size() == 512) {
                 model.append(batch);
@@ -201,11 +209,12 @@ int main(int argc, char** argv) {
             view.viewport()->repaint();
         }
         const double pageMs = msSince(s0) / std::max(1, pages);
-        std::printf("hits in the model: %d (filled in %.0f ms; model holds %.1f MB)\n", model.rowCount(),
-                    fillMs, model.store().bytesHeld() / 1048576.0);
+        std::printf("hits in the model: %d (filled in %.0f ms; model holds %.1f MB)\n",
+                    model.rowCount(), fillMs, model.store().bytesHeld() / 1048576.0);
         std::printf("a page of the list scrolled and drawn: %.2f ms\n", pageMs);
-        std::printf("peak memory with 1000000 hits: %.1f MB (process peak; %.1f MB before the hits)\n",
-                    statusMB("VmHWM:"), before);
+        std::printf(
+            "peak memory with 1000000 hits: %.1f MB (process peak; %.1f MB before the hits)\n",
+            statusMB("VmHWM:"), before);
     }
 
     // ---- the tree ----
@@ -214,8 +223,9 @@ int main(int argc, char** argv) {
     long fileNo = 0;
     const auto b0 = Clock::now();
     makeTree(tree, 0, fileNo, 29, counts); // 9841 folders × 29 files + the folders ≈ 295 000
-    std::printf("tree: %ld folders, %ld files, %ld movies (%ld entries) made in %.1f s\n", counts.folders,
-                counts.files, counts.movies, counts.folders + counts.files, msSince(b0) / 1000);
+    std::printf("tree: %ld folders, %ld files, %ld movies (%ld entries) made in %.1f s\n",
+                counts.folders, counts.files, counts.movies, counts.folders + counts.files,
+                msSince(b0) / 1000);
 
     ShownList list;
     tools::SearchHitModel& model = list.model;
@@ -270,14 +280,17 @@ int main(int argc, char** argv) {
                 QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
             const auto t0 = Clock::now();
             run.requestStop();
-            while (!run.walkEnded()) std::this_thread::yield();
+            while (!run.walkEnded())
+                std::this_thread::yield();
             const double ms = msSince(t0);
-            (whileReading ? worstReading : worstStop) = std::max(whileReading ? worstReading : worstStop, ms);
+            (whileReading ? worstReading : worstStop) =
+                std::max(whileReading ? worstReading : worstStop, ms);
         }
     }
-    std::printf("stop request to walk end inside a folder of 100000 files: %.2f ms while it is read, "
-                "%.2f ms while its hits are handed over (worst of 5)\n",
-                worstReading, worstStop);
+    std::printf(
+        "stop request to walk end inside a folder of 100000 files: %.2f ms while it is read, "
+        "%.2f ms while its hits are handed over (worst of 5)\n",
+        worstReading, worstStop);
     std::printf("stop-to-end: %.2f ms\n", std::max(worstReading, worstStop));
     return 0;
 }

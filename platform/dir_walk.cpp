@@ -22,7 +22,8 @@ constexpr unsigned char foldAscii(unsigned char c) {
 constexpr int kStopCheckEvery = 256;
 
 std::string withoutTrailingSlash(std::string_view path) {
-    while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
+    while (path.size() > 1 && path.back() == '/')
+        path.remove_suffix(1);
     return std::string(path);
 }
 
@@ -66,7 +67,8 @@ bool WildcardPattern::matches(std::string_view name) const {
             return false;
         }
     }
-    while (k < p.size() && p[k] == '*') ++k;
+    while (k < p.size() && p[k] == '*')
+        ++k;
     return k == p.size();
 }
 
@@ -111,7 +113,8 @@ bool isValidUtf8(std::string_view bytes) {
 
 DirWalk::DirWalk(MountTable mounts, std::vector<std::string> drives, WildcardPattern pattern)
     : mounts_(std::move(mounts)), pattern_(std::move(pattern)) {
-    for (const std::string& d : drives) drives_.push_back(withoutTrailingSlash(d));
+    for (const std::string& d : drives)
+        drives_.push_back(withoutTrailingSlash(d));
 }
 
 bool DirWalk::mayEnter(std::string_view path, std::string_view root) const {
@@ -144,8 +147,9 @@ DirWalk::Visit DirWalk::visit(const std::string& folder, std::vector<std::string
     if (stream.fd < 0) return Visit::Done; // gone, unreadable, or its path too long
     struct stat st {};
     if (fstat(stream.fd, &st) != 0 || !S_ISDIR(st.st_mode)) return Visit::Done;
-    if (!seen_.insert(DirId{static_cast<unsigned long long>(st.st_dev),
-                            static_cast<unsigned long long>(st.st_ino)})
+    if (!seen_
+             .insert(DirId{static_cast<unsigned long long>(st.st_dev),
+                           static_cast<unsigned long long>(st.st_ino)})
              .second)
         return Visit::Done; // reached before through a bind mount
     stream.dir = fdopendir(stream.fd);
@@ -174,8 +178,10 @@ DirWalk::Visit DirWalk::visit(const std::string& folder, std::vector<std::string
             if (entry->d_type == DT_DIR) {
                 isDir = true;
             } else if (entry->d_type == DT_UNKNOWN) {
+                // Without setting off an automounter: the mount rules decide first.
                 struct stat es {};
-                isDir = fstatat(dirFd, entry->d_name, &es, AT_SYMLINK_NOFOLLOW) == 0 &&
+                isDir = fstatat(dirFd, entry->d_name, &es, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) ==
+                            0 &&
                         S_ISDIR(es.st_mode);
             }
         }

@@ -9,13 +9,13 @@ namespace platform {
 namespace {
 
 constexpr std::array<std::string_view, 18> kPseudo = {
-    "proc",    "sysfs",    "devtmpfs", "devpts",    "cgroup",      "cgroup2",
-    "tracefs", "debugfs",  "securityfs", "pstore",  "bpf",         "configfs",
-    "fusectl", "mqueue",   "hugetlbfs", "binfmt_misc", "autofs",   "efivarfs"};
+    "proc",    "sysfs",   "devtmpfs",   "devpts",      "cgroup", "cgroup2",
+    "tracefs", "debugfs", "securityfs", "pstore",      "bpf",    "configfs",
+    "fusectl", "mqueue",  "hugetlbfs",  "binfmt_misc", "autofs", "efivarfs"};
 
 constexpr std::array<std::string_view, 16> kRemote = {
-    "nfs",  "nfs4", "cifs",  "smb3",      "smbfs",  "ncpfs", "afs",    "9p",
-    "ceph", "glusterfs", "lustre", "davfs", "sshfs", "fuse", "fuseblk", "coda"};
+    "nfs",  "nfs4",      "cifs",   "smb3",  "smbfs", "ncpfs", "afs",     "9p",
+    "ceph", "glusterfs", "lustre", "davfs", "sshfs", "fuse",  "fuseblk", "coda"};
 
 bool among(std::string_view type, auto const& list) {
     for (std::string_view t : list)
@@ -51,16 +51,19 @@ std::vector<std::string_view> fields(std::string_view line) {
     std::vector<std::string_view> out;
     size_t i = 0;
     while (i < line.size()) {
-        while (i < line.size() && line[i] == ' ') ++i;
+        while (i < line.size() && line[i] == ' ')
+            ++i;
         const size_t start = i;
-        while (i < line.size() && line[i] != ' ') ++i;
+        while (i < line.size() && line[i] != ' ')
+            ++i;
         if (i > start) out.push_back(line.substr(start, i - start));
     }
     return out;
 }
 
 std::string withoutTrailingSlash(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
     return path;
 }
 
@@ -90,7 +93,8 @@ MountTable MountTable::fromMountInfo(std::string_view text) {
         const std::vector<std::string_view> f = fields(line);
         if (f.size() < 7) continue;
         size_t dash = 6;
-        while (dash < f.size() && f[dash] != "-") ++dash;
+        while (dash < f.size() && f[dash] != "-")
+            ++dash;
         if (dash + 1 >= f.size()) continue;
         std::string point = unescape(f[4]);
         if (point.empty() || point.front() != '/') continue;

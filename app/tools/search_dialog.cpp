@@ -130,14 +130,19 @@ void SearchDialog::Command1_Click() {
     controls_.closeWindow();
 }
 
-void SearchDialog::Command2_Click() { controls_.closeWindow(); }
+void SearchDialog::Command2_Click() {
+    controls_.closeWindow();
+}
 
-void SearchDialog::Timer1_Timer() { controls_.previewPlay(); }
+void SearchDialog::Timer1_Timer() {
+    controls_.previewPlay();
+}
 
 QStringList SearchDialog::drvDrives(int* current) const {
     const std::vector<platform::Drive> drives = drives_.list();
     QStringList names;
-    for (const platform::Drive& d : drives) names << d.displayName();
+    for (const platform::Drive& d : drives)
+        names << d.displayName();
     if (current) *current = platform::driveIndexFor(drives, host_.folderPath());
     return names;
 }

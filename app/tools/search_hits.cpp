@@ -20,7 +20,8 @@ void HitStore::add(std::string_view folder, std::string_view name) {
 }
 
 void HitStore::addAll(const HitStore& other) {
-    for (size_t i = 0; i < other.size(); ++i) add(other.folder(i), other.name(i));
+    for (size_t i = 0; i < other.size(); ++i)
+        add(other.folder(i), other.name(i));
 }
 
 void HitStore::clear() {
@@ -34,8 +35,12 @@ void HitStore::reserve(size_t hits, size_t bytes) {
     text_.reserve(bytes);
 }
 
-std::string_view HitStore::folder(size_t i) const { return text(folders_[hits_[i].folder]); }
-std::string_view HitStore::name(size_t i) const { return text(hits_[i].name); }
+std::string_view HitStore::folder(size_t i) const {
+    return text(folders_[hits_[i].folder]);
+}
+std::string_view HitStore::name(size_t i) const {
+    return text(hits_[i].name);
+}
 
 std::string HitStore::path(size_t i) const {
     std::string out(folder(i));
@@ -72,7 +77,8 @@ void SearchHitModel::append(const HitStore& hits) {
     if (n == 0) return;
     const int first = rowCount();
     beginInsertRows({}, first, first + static_cast<int>(n) - 1);
-    for (size_t i = 0; i < n; ++i) store_.add(hits.folder(i), hits.name(i));
+    for (size_t i = 0; i < n; ++i)
+        store_.add(hits.folder(i), hits.name(i));
     endInsertRows();
 }
 

@@ -33,7 +33,8 @@ struct SearchRunShared {
         if (!receiver || notifyQueued) return;
         notifyQueued = true;
         SearchRun* r = receiver;
-        QMetaObject::invokeMethod(r, [r] { r->onNotified(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            r, [r] { r->onNotified(); }, Qt::QueuedConnection);
     }
 };
 
@@ -82,7 +83,8 @@ class HandingSink final : public platform::WalkSink {
 } // namespace
 
 SearchRun::SearchRun(SearchScope scope, MountSource mounts)
-    : scope_(std::move(scope)), mounts_(std::move(mounts)), shared_(std::make_shared<SearchRunShared>()) {
+    : scope_(std::move(scope)), mounts_(std::move(mounts)),
+      shared_(std::make_shared<SearchRunShared>()) {
     shared_->receiver = this;
 }
 
@@ -117,7 +119,9 @@ void SearchRun::requestStop() {
     shared_->drained.notify_all();
 }
 
-bool SearchRun::stopRequested() const { return shared_->stop.load(); }
+bool SearchRun::stopRequested() const {
+    return shared_->stop.load();
+}
 
 HitStore SearchRun::takeHits() {
     HitStore out;
@@ -130,7 +134,8 @@ HitStore SearchRun::takeHits() {
 
 QString SearchRun::currentFolder() const {
     std::lock_guard lock(shared_->mutex);
-    return QString::fromUtf8(shared_->folder.data(), static_cast<qsizetype>(shared_->folder.size()));
+    return QString::fromUtf8(shared_->folder.data(),
+                             static_cast<qsizetype>(shared_->folder.size()));
 }
 
 bool SearchRun::walkEnded() const {

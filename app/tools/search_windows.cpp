@@ -200,8 +200,12 @@ bool SearchWindow::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void SearchWindow::setMenuCaption(const QString& caption) { mySearching_->setText(caption); }
-QString SearchWindow::menuCaption() const { return mySearching_->text(); }
+void SearchWindow::setMenuCaption(const QString& caption) {
+    mySearching_->setText(caption);
+}
+QString SearchWindow::menuCaption() const {
+    return mySearching_->text();
+}
 
 void SearchWindow::setBusyPointer(bool busy) {
     if (busy)
@@ -210,24 +214,36 @@ void SearchWindow::setBusyPointer(bool busy) {
         unsetCursor();
 }
 
-void SearchWindow::printStatus(const QString& line) { Picture1_->setText(line); }
+void SearchWindow::printStatus(const QString& line) {
+    Picture1_->setText(line);
+}
 
 int SearchWindow::selectedRow() const {
     const QModelIndexList rows = List1_->selectionModel()->selectedIndexes();
     return rows.isEmpty() ? -1 : rows.front().row();
 }
 
-void SearchWindow::scrollListToEnd() { List1_->scrollToBottom(); }
-void SearchWindow::putPreviewMovie(const QString& path) { ShockwaveFlash1_->setMovie(path); }
-void SearchWindow::previewPlay() { ShockwaveFlash1_->Play(); }
-void SearchWindow::setText1(const QString& text) { Text1_->setText(text); }
+void SearchWindow::scrollListToEnd() {
+    List1_->scrollToBottom();
+}
+void SearchWindow::putPreviewMovie(const QString& path) {
+    ShockwaveFlash1_->setMovie(path);
+}
+void SearchWindow::previewPlay() {
+    ShockwaveFlash1_->Play();
+}
+void SearchWindow::setText1(const QString& text) {
+    Text1_->setText(text);
+}
 
 void SearchWindow::showDrv() {
     if (!drv_) drv_ = new DrvWindow(logic_, applySkin_);
     drv_->Form_Load();
 }
 
-void SearchWindow::closeWindow() { close(); }
+void SearchWindow::closeWindow() {
+    close();
+}
 
 // ---- opening ----
 
@@ -235,7 +251,9 @@ SearchWindows::SearchWindows(ToolHost& host, platform::Drives& drives,
                              std::function<void(QWidget&)> applySkin, MountSource mounts)
     : host_(host), drives_(drives), applySkin_(std::move(applySkin)), mounts_(std::move(mounts)) {}
 
-SearchWindows::~SearchWindows() { delete window_.data(); }
+SearchWindows::~SearchWindows() {
+    delete window_.data();
+}
 
 void SearchWindows::mySearch_Click() {
     host_.setMainWindowEnabled(false);

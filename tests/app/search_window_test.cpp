@@ -105,7 +105,8 @@ TEST_F(SearchMenu, OpensTheWindowSearchesADriveAndOpensAHit) {
     const QPointF at = w->List1()->visualRect(w->List1()->model()->index(2, 0)).center();
     for (auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
         QMouseEvent e(type, at, lines->mapToGlobal(at), Qt::LeftButton,
-                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                      Qt::NoModifier);
         QApplication::sendEvent(lines, &e);
     }
     EXPECT_EQ(w->ShockwaveFlash1()->Movie(), folder.file("m02.swf"));

@@ -70,7 +70,8 @@ std::vector<std::string> walkLog(const FileTree& tree, const MountTable& mounts 
     if (drives.empty()) drives = {tree.root()};
     DirWalk walk(mounts, drives, WildcardPattern("*.swf"));
     Recorder rec(tree.root());
-    for (const auto& d : drives) walk.walk(d, rec);
+    for (const auto& d : drives)
+        walk.walk(d, rec);
     return rec.log;
 }
 
@@ -100,9 +101,10 @@ TEST(Utf8, WellFormedOnly) {
 }
 
 TEST(NameOrder, Utf8NamesSortAsTheirQStringsDo) {
-    const std::vector<std::string> names{"b.swf", "B.swf", "a.swf", "A.SWF", "_x", "[y", "ab",
-                                         "aB", "Ab", "a", "caf\xc3\xa9", "Caf\xc3\xa9",
-                                         "cafe", "\xc3\x89t\xc3\xa9", "z", "10", "9", "a b"};
+    const std::vector<std::string> names{
+        "b.swf", "B.swf", "a.swf", "A.SWF",       "_x",          "[y",   "ab",
+        "aB",    "Ab",    "a",     "caf\xc3\xa9", "Caf\xc3\xa9", "cafe", "\xc3\x89t\xc3\xa9",
+        "z",     "10",    "9",     "a b"};
     for (const auto& a : names)
         for (const auto& b : names)
             EXPECT_EQ(platform::fileListOrderUtf8(a, b),
@@ -154,8 +156,8 @@ TEST(Walk, DepthFirstInNameOrderWithEachFoldersHitsFirst) {
     t.file("a-first/x.swf");
     t.folder("empty");
     const std::vector<std::string> expected{
-        "F ~/", "H ~/A.SWF", "H ~/b.swf",          "F ~/a-first/",     "H ~/a-first/x.swf",
-        "F ~/empty/", "F ~/sub/", "H ~/sub/z.swf", "F ~/sub/deeper/", "H ~/sub/deeper/m.swf",
+        "F ~/",       "H ~/A.SWF",     "H ~/b.swf",     "F ~/a-first/",    "H ~/a-first/x.swf",
+        "F ~/empty/", "F ~/sub/",      "H ~/sub/z.swf", "F ~/sub/deeper/", "H ~/sub/deeper/m.swf",
         "F ~/Sub2/",  "H ~/Sub2/k.swf"};
     EXPECT_EQ(walkLog(t), expected);
     EXPECT_EQ(walkLog(t), expected) << "the same on a second run";
@@ -164,7 +166,7 @@ TEST(Walk, DepthFirstInNameOrderWithEachFoldersHitsFirst) {
 TEST(Walk, DotFoldersStayShutSwfFoldersAreHitsLinksAreNeverFollowed) {
     FileTree t;
     t.file(".hidden/inside.swf");
-    t.file(".dot.swf");          // a matching name with a dot is still listed
+    t.file(".dot.swf");           // a matching name with a dot is still listed
     t.file("clip.swf/inner.swf"); // a folder of a matching name: listed and entered
     t.link("loop.swf", ".");      // a link back up: listed by name, never entered
     t.link("up", "..");
@@ -172,8 +174,9 @@ TEST(Walk, DotFoldersStayShutSwfFoldersAreHitsLinksAreNeverFollowed) {
     t.file("real/a.swf");
     t.link("real-again", "real");
     const std::vector<std::string> expected{
-        "F ~/", "H ~/.dot.swf", "H ~/clip.swf", "H ~/dangling.swf", "H ~/loop.swf",
-        "F ~/clip.swf/", "H ~/clip.swf/inner.swf", "F ~/real/", "H ~/real/a.swf"};
+        "F ~/",          "H ~/.dot.swf",  "H ~/clip.swf",           "H ~/dangling.swf",
+        "H ~/loop.swf",  "F ~/clip.swf/", "H ~/clip.swf/inner.swf", "F ~/real/",
+        "H ~/real/a.swf"};
     EXPECT_EQ(walkLog(t), expected);
 }
 
@@ -181,11 +184,13 @@ TEST(Walk, NamesThatAreNotUtf8AreLeftOutWithEverythingBelowThem) {
     FileTree t;
     t.file("good.swf");
     t.file("bad\xff.swf");
-    t.file("bad\xfe" "dir/under.swf");
+    t.file("bad\xfe"
+           "dir/under.swf");
     t.file("new\nline.swf");
     t.file("caf\xc3\xa9/\xc3\xa9t\xc3\xa9.swf");
     const std::vector<std::string> expected{"F ~/", "H ~/good.swf", "H ~/new\nline.swf",
-                                            "F ~/caf\xc3\xa9/", "H ~/caf\xc3\xa9/\xc3\xa9t\xc3\xa9.swf"};
+                                            "F ~/caf\xc3\xa9/",
+                                            "H ~/caf\xc3\xa9/\xc3\xa9t\xc3\xa9.swf"};
     EXPECT_EQ(walkLog(t), expected);
 }
 
@@ -204,10 +209,9 @@ TEST(Walk, MountRulesPseudoRemoteOtherDrivesAndLocalMounts) {
                              {t.path("tmp"), "tmpfs"}});
     // The tree, and two drives of their own: the stick, and a network drive.
     const std::vector<std::string> drives{t.root(), t.path("net"), t.path("stick")};
-    const std::vector<std::string> expected{"F ~/",         "F ~/disk/",     "H ~/disk/d.swf",
-                                            "F ~/tmp/",     "H ~/tmp/t.swf", "F ~/usb/",
-                                            "H ~/usb/u.swf", "F ~/net/",     "H ~/net/n.swf",
-                                            "F ~/stick/",   "H ~/stick/k.swf"};
+    const std::vector<std::string> expected{
+        "F ~/",          "F ~/disk/", "H ~/disk/d.swf", "F ~/tmp/",   "H ~/tmp/t.swf",  "F ~/usb/",
+        "H ~/usb/u.swf", "F ~/net/",  "H ~/net/n.swf",  "F ~/stick/", "H ~/stick/k.swf"};
     EXPECT_EQ(walkLog(t, mounts, drives), expected);
 }
 
@@ -217,7 +221,8 @@ TEST(Walk, AnUnreadyDriveGivesNothingAndTheNextIsWalked) {
     const std::vector<std::string> drives{t.path("not-mounted"), "relative", t.path("second")};
     DirWalk walk({}, drives, WildcardPattern("*.swf"));
     Recorder rec(t.root());
-    for (const auto& d : drives) EXPECT_TRUE(walk.walk(d, rec));
+    for (const auto& d : drives)
+        EXPECT_TRUE(walk.walk(d, rec));
     EXPECT_EQ(rec.log, (std::vector<std::string>{"F ~/second/", "H ~/second/s.swf"}));
 }
 
@@ -295,10 +300,12 @@ TEST(Walk, HostileTreesTenThousandLevelsDeep) {
     Recorder rec(t.root());
     EXPECT_TRUE(walk.walk(t.root(), rec));
     std::string deep = "~/";
-    for (int i = 0; i < 10; ++i) deep += "d/";
+    for (int i = 0; i < 10; ++i)
+        deep += "d/";
     EXPECT_EQ(rec.hitLines(), (std::vector<std::string>{deep + "deep.swf"}));
     // Every folder a path can name was entered, each once.
-    const auto folders = std::count_if(rec.log.begin(), rec.log.end(), [](auto& l) { return l[0] == 'F'; });
+    const auto folders =
+        std::count_if(rec.log.begin(), rec.log.end(), [](auto& l) { return l[0] == 'F'; });
     EXPECT_GT(folders, 1000);
     EXPECT_LT(folders, 10001);
 

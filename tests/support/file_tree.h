@@ -23,7 +23,8 @@ namespace testsupport {
 // Where large trees are made: the memory file system when there is one, since a disk
 // takes many seconds over a hundred thousand files.
 inline QString scratchBase(bool large) {
-    if (large && access("/dev/shm", W_OK | X_OK) == 0) return QStringLiteral("/dev/shm/reelvista-XXXXXX");
+    if (large && access("/dev/shm", W_OK | X_OK) == 0)
+        return QStringLiteral("/dev/shm/reelvista-XXXXXX");
     return QDir::tempPath() + QStringLiteral("/reelvista-XXXXXX");
 }
 
@@ -36,8 +37,10 @@ class FileTree {
     ~FileTree() {
         // Folders left unreadable or too deep for a path are taken down by rm, which
         // copes with both.
-        const std::string command = "chmod -R u+rwx '" + root() + "' 2>/dev/null; rm -rf '" + root() + "'";
-        if (std::system(command.c_str()) != 0) {}
+        const std::string command =
+            "chmod -R u+rwx '" + root() + "' 2>/dev/null; rm -rf '" + root() + "'";
+        if (std::system(command.c_str()) != 0) {
+        }
     }
     // The folder itself, without a "/" at the end.
     std::string root() const { return dir_.path().toStdString(); }

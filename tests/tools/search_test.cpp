@@ -39,7 +39,9 @@ class FakeControls : public tools::SearchControls {
     void closeWindow() override { ++closes; }
 };
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 platform::Drive drive(const std::string& mount, const QString& label = {}) {
     return platform::Drive{qs(mount), label, {}, false};
@@ -47,9 +49,7 @@ platform::Drive drive(const std::string& mount, const QString& label = {}) {
 
 class Search : public ::testing::Test {
   protected:
-    void SetUp() override {
-        logic.Form_Load();
-    }
+    void SetUp() override { logic.Form_Load(); }
     // Runs the event loop until the run ends (at most 20 s).
     void waitForEnd() {
         QElapsedTimer clock;
@@ -60,7 +60,8 @@ class Search : public ::testing::Test {
     }
     std::vector<QString> rows() const {
         std::vector<QString> out;
-        for (int i = 0; i < logic.List1().count(); ++i) out.push_back(logic.List1().path(i));
+        for (int i = 0; i < logic.List1().count(); ++i)
+            out.push_back(logic.List1().path(i));
         return out;
     }
     static QString result(int n) {
@@ -99,8 +100,8 @@ TEST_F(Search, WholeComputerWalksEveryDriveInListOrderAndReportsTheCount) {
     EXPECT_TRUE(controls.busy);
     waitForEnd();
     const std::vector<QString> expected{qs(a.path("clip.swf")), qs(a.path("top.swf")),
-                                        qs(a.path("clip.swf/in.swf")),
-                                        qs(a.path("sub/MOVIE.SWF")), qs(b.path("other.swf"))};
+                                        qs(a.path("clip.swf/in.swf")), qs(a.path("sub/MOVIE.SWF")),
+                                        qs(b.path("other.swf"))};
     EXPECT_EQ(rows(), expected);
     EXPECT_EQ(controls.caption, "&Searching...");
     EXPECT_FALSE(controls.busy);
@@ -193,7 +194,8 @@ TEST_F(Search, AStopKeepsAndCountsWhatWasListed) {
         EXPECT_TRUE(run->walkEnded());
         QCoreApplication::processEvents();
         EXPECT_EQ(logic.List1().count(), listed);
-        EXPECT_EQ(logic.List1().path(listed - 1), qs(t.path("big/f" + std::to_string(10000000 + listed - 1).substr(1) + ".swf")));
+        EXPECT_EQ(logic.List1().path(listed - 1),
+                  qs(t.path("big/f" + std::to_string(10000000 + listed - 1).substr(1) + ".swf")));
     }
 }
 
@@ -243,7 +245,8 @@ TEST_F(Search, ClosingDuringARunStopsItAndEnablesTheMainWindow) {
     EXPECT_FALSE(logic.searching());
     EXPECT_TRUE(host.enabled);
     const int listed = logic.List1().count();
-    for (int i = 0; i < 20; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    for (int i = 0; i < 20; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     EXPECT_EQ(logic.List1().count(), listed);
 }
 
@@ -261,7 +264,8 @@ TEST(SearchStuck, AWalkStuckInASystemCallHoldsUpNeitherStopNorClose) {
     auto entered = std::make_shared<std::atomic<bool>>(false);
     tools::MountSource stuck = [gate, entered] {
         *entered = true;
-        while (!*gate) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        while (!*gate)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
         return platform::MountTable();
     };
     {
@@ -270,9 +274,11 @@ TEST(SearchStuck, AWalkStuckInASystemCallHoldsUpNeitherStopNorClose) {
         logic.drvCommand1_Click();
         QElapsedTimer clock;
         clock.start();
-        while (!*entered && clock.elapsed() < 5000) QCoreApplication::processEvents();
+        while (!*entered && clock.elapsed() < 5000)
+            QCoreApplication::processEvents();
         ASSERT_TRUE(*entered);
-        for (int i = 0; i < 10; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        for (int i = 0; i < 10; ++i)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         EXPECT_TRUE(logic.searching()) << "the run waits on the walk, the window does not";
         clock.restart();
         logic.Form_KeyDown(27);
@@ -286,7 +292,8 @@ TEST(SearchStuck, AWalkStuckInASystemCallHoldsUpNeitherStopNorClose) {
         EXPECT_LT(clock.elapsed(), 2000);
     } // the window's side is gone while both walks still wait
     *gate = true;
-    for (int i = 0; i < 20; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    for (int i = 0; i < 20; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
 TEST(SearchHits, StoreAndModelKeepFolderAndNameInOrder) {

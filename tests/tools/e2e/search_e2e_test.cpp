@@ -43,7 +43,9 @@ void clickAt(QWidget* w, QPoint local) {
     settle(300);
 }
 
-void clickCentre(QWidget* w) { clickAt(w, w->rect().center()); }
+void clickCentre(QWidget* w) {
+    clickAt(w, w->rect().center());
+}
 
 class SearchEndToEnd : public FormFixture {
   protected:
@@ -99,9 +101,11 @@ TEST_F(SearchEndToEnd, FromTheMenuToAHitPlayingInTheMiniPlayer) {
     // A click on the last hit previews it.
     const QModelIndex third = list->model()->index(2, 0);
     clickAt(list->viewport(), list->visualRect(third).center());
-    ASSERT_TRUE(waitFor([&] { return w->ShockwaveFlash1()->Movie() == folder.file("more/Third.SWF"); }))
-        << "the preview plays the hit clicked, not " << w->ShockwaveFlash1()->Movie().toStdString()
-        << "; list at " << list->viewport()->mapToGlobal(QPoint()).x() << ","
+    ASSERT_TRUE(waitFor([&] {
+        return w->ShockwaveFlash1()->Movie() == folder.file("more/Third.SWF");
+    })) << "the preview plays the hit clicked, not "
+        << w->ShockwaveFlash1()->Movie().toStdString() << "; list at "
+        << list->viewport()->mapToGlobal(QPoint()).x() << ","
         << list->viewport()->mapToGlobal(QPoint()).y() << " window at " << w->x() << "," << w->y();
     EXPECT_TRUE(w->ShockwaveFlash1()->IsPlaying());
 
