@@ -3,7 +3,6 @@
 namespace tools {
 
 namespace {
-constexpr int kEscape = 27;
 // The list's room reserved before the first search: lines and bytes of text.
 constexpr size_t kReservedHits = 30000;
 constexpr size_t kReservedBytes = 6000000;
@@ -32,7 +31,7 @@ void SearchDialog::Form_Unload() {
 }
 
 void SearchDialog::Form_KeyDown(int keyCode) {
-    if (keyCode == kEscape && searching_) stop();
+    if (keyCode == kEscapeKeyCode && searching_) stop();
 }
 
 void SearchDialog::mySearching_Click() {

@@ -29,6 +29,9 @@ inline const QString kWholeComputer = QStringLiteral("1");
 inline const QString kCancelled = QStringLiteral("0");
 } // namespace searchtext
 
+// The key code Form_KeyDown stops a search on (Escape).
+inline constexpr int kEscapeKeyCode = 27;
+
 class SearchControls {
   public:
     virtual ~SearchControls() = default;

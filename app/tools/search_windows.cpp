@@ -19,7 +19,6 @@
 namespace tools {
 
 namespace {
-constexpr int kEscape = 27;
 // drv is centred by its fixed size: 3480 × 1950 twips.
 constexpr int kDrvWidth = 3480 / 15, kDrvHeight = 1950 / 15;
 } // namespace
@@ -181,7 +180,7 @@ void SearchWindow::closeEvent(QCloseEvent* event) {
 void SearchWindow::keyPressEvent(QKeyEvent* event) {
     // Keys the controls leave alone (Escape among them) come up to the window.
     if (event->key() == Qt::Key_Escape) {
-        logic_.Form_KeyDown(kEscape);
+        logic_.Form_KeyDown(kEscapeKeyCode);
         event->accept();
         return;
     }
