@@ -5,6 +5,7 @@
 // is given a projector's name; no browser or locker starts.
 // Usage: manual_pictures OUT_DIR PROGRAM_DIR MOVIE_FOLDER
 #include "app/main/form1.h"
+#include "app/main/form1_desktop.h"
 #include "app/main/welcome_screen.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
@@ -19,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QScreen>
 #include <QSet>
 #include <QTimer>
@@ -130,6 +132,35 @@ void commandWindows(Form1& form, Pictures& pictures, const QString& command, con
     settle(200);
 }
 
+// The search window, and its scope dialog as "&Searching" opens it; nothing is searched.
+void searchWindows(Form1& form, Pictures& pictures) {
+    const QSet<QWidget*> before = visibleWindows();
+    if (!form.runCommand(QStringLiteral("mySearch"))) return;
+    QList<QWidget*> opened;
+    waitFor([&] { return !(opened = (visibleWindows() - before).values()).isEmpty(); }, 3000);
+    if (opened.isEmpty()) return;
+    QWidget* search = opened.front();
+    settle(400);
+    pictures.saveWindow(search, QStringLiteral("search"));
+    for (QAction* action : search->findChildren<QAction*>()) {
+        if (action->text() != QStringLiteral("&Searching")) continue;
+        const QSet<QWidget*> withSearch = visibleWindows();
+        QTimer::singleShot(0, action, &QAction::trigger);
+        QList<QWidget*> scope;
+        waitFor([&] { return !(scope = (visibleWindows() - withSearch).values()).isEmpty(); }, 3000);
+        settle(300);
+        for (QWidget* w : scope) {
+            pictures.saveWindow(w, QStringLiteral("search-scope"));
+            for (QPushButton* b : w->findChildren<QPushButton*>())
+                if (b->text() == QStringLiteral("Cancel")) b->click();
+        }
+        settle(300);
+        break;
+    }
+    search->close();
+    settle(300);
+}
+
 void menus(Form1& form, Pictures& pictures) {
     QMenuBar* bar = form.menuBar();
     for (QAction* action : bar->actions()) {
@@ -178,6 +209,7 @@ int main(int argc, char** argv) {
     services.startFolder = samples;
     services.endProgram = [] {};
     Form1 form(services);
+    Form1Desktop desktopHooks(form); // the keys and drops, as the program has them
     Pictures pictures(outDir);
 
     form.Form_Load();
@@ -198,8 +230,7 @@ int main(int argc, char** argv) {
     commandWindows(form, pictures, QStringLiteral("mymoveTo"), QStringLiteral("move-to"));
     commandWindows(form, pictures, QStringLiteral("mydelete"), QStringLiteral("delete"));
     commandWindows(form, pictures, QStringLiteral("myConfigMn"), QStringLiteral("lock-config"));
-    if (form.commandAvailable(QStringLiteral("mySearch")))
-        commandWindows(form, pictures, QStringLiteral("mySearch"), QStringLiteral("search"));
+    searchWindows(form, pictures);
 
     // Full screen, with the control bar slid in by the pointer at the top edge.
     QCursor::setPos(960, 600);
