@@ -38,12 +38,40 @@ int referenceFrame(const std::string& note) {
     return 1;
 }
 
+// Our render, the reference and their differences side by side.
+void writeRenders(const std::string& dir, const std::string& name, const QImage& img, const QImage& ref) {
+    QImage out(img.width() * 3, img.height(), QImage::Format_ARGB32);
+    out.fill(Qt::white);
+    for (int y = 0; y < img.height(); ++y) {
+        auto* ra = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        auto* rb = reinterpret_cast<const QRgb*>(ref.constScanLine(y));
+        auto* o = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < img.width(); ++x) {
+            o[x] = ra[x];
+            o[x + img.width()] = rb[x];
+            bool off = std::abs(qRed(ra[x]) - qRed(rb[x])) > 16 || std::abs(qGreen(ra[x]) - qGreen(rb[x])) > 16 ||
+                       std::abs(qBlue(ra[x]) - qBlue(rb[x])) > 16;
+            int g = qGray(rb[x]) / 2 + 128;
+            o[x + 2 * img.width()] = off ? qRgb(255, 0, 0) : qRgb(g, g, g);
+        }
+    }
+    out.save(QString::fromStdString(dir + "/" + name + ".png"));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     bench::preferOffscreen();
     QGuiApplication app(argc, argv);
-    bool verbose = argc > 1 && std::string(argv[1]) == "-v";
+    // -v lists every file's share; -o DIR also writes each render and its
+    // difference from the reference (pixels off by more than 16 in red) there.
+    bool verbose = false;
+    std::string outDir;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "-v") verbose = true;
+        else if (a == "-o" && i + 1 < argc) outDir = argv[++i];
+    }
     auto corpus = bench::corpusOrNotice();
     if (corpus.empty()) return 0;
     int withRef[2] = {0, 0}, good[2] = {0, 0};
@@ -65,8 +93,14 @@ int main(int argc, char** argv) {
             player.stop();
             player.gotoFrame(useExpected ? referenceFrame(e.expectedNote) : 1);
             swf::ShapeCache cache;
-            QImage img = swf::renderImage(player, ref.size(), cache).convertToFormat(QImage::Format_ARGB32);
+            // Some references were drawn at the player's low quality; draw them alike.
+            swf::FrameOptions options;
+            if (useExpected && e.expectedNote.find("quality low") != std::string::npos)
+                options.quality = swf::Quality::Low;
+            QImage img =
+                swf::renderImage(player, ref.size(), cache, options).convertToFormat(QImage::Format_ARGB32);
             share = matchShare(img, ref);
+            if (!outDir.empty()) writeRenders(outDir, e.name, img, ref);
         }
         if (share >= 0.95) ++good[k];
         if (verbose)

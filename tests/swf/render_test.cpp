@@ -170,4 +170,22 @@ TEST(Render, ZoomMagnifiesAboutTheCentre) {
     EXPECT_TRUE(near(img.pixel(25, 50), kWhite));
 }
 
+TEST(Render, LowQualityDrawsHardEdgesAndUnsmoothedBitmaps) {
+    // A square whose edges fall on half pixels: high quality blends them, low quality
+    // gives every pixel either the fill or the background.
+    auto m = movie();
+    m.add(rectShape(1, 20.5, 20.5, 40, 40, kBlack)).place(1, 1).showFrame();
+    swf::Player p(load(m.bytes()));
+    swf::ShapeCache cache;
+    QImage high = swf::renderImage(p, QSize(100, 100), cache).convertToFormat(QImage::Format_ARGB32);
+    swf::FrameOptions o;
+    o.quality = swf::Quality::Low;
+    QImage low = swf::renderImage(p, QSize(100, 100), cache, o).convertToFormat(QImage::Format_ARGB32);
+    EXPECT_FALSE(near(high.pixel(20, 40), kBlack, 60));
+    EXPECT_FALSE(near(high.pixel(20, 40), kWhite, 60));
+    for (int x = 18; x <= 23; ++x)
+        EXPECT_TRUE(near(low.pixel(x, 40), kBlack, 0) || near(low.pixel(x, 40), kWhite, 0)) << "x " << x;
+    EXPECT_TRUE(near(low.pixel(40, 40), kBlack, 0));
+}
+
 } // namespace

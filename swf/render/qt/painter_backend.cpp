@@ -240,7 +240,8 @@ void PainterBackend::drawShape(const Shape& shape, const Movie& movie, const Mat
     for (const ShapePath& sp : shape.paths) {
         if (sp.fill >= 0 && static_cast<size_t>(sp.fill) < shape.fills.size()) {
             const FillStyle& f = shape.fills[static_cast<size_t>(sp.fill)];
-            p_->setRenderHint(QPainter::SmoothPixmapTransform, f.kind != FillStyle::Kind::Bitmap || f.smooth);
+            p_->setRenderHint(QPainter::SmoothPixmapTransform,
+                              smooth_ && (f.kind != FillStyle::Kind::Bitmap || f.smooth));
             p_->fillPath(cachedPath(sp, false, false, rule), brushFor(f, movie, cx));
         } else if (sp.line >= 0 && static_cast<size_t>(sp.line) < shape.lines.size()) {
             const LineStyle& l = shape.lines[static_cast<size_t>(sp.line)];
@@ -386,7 +387,9 @@ void renderFrame(const Player& player, QPainter& painter, const QRectF& area, Sh
     painter.save();
     painter.setClipRect(area, Qt::IntersectClip);
     painter.fillRect(area, QColor(bg.r, bg.g, bg.b));
-    painter.setRenderHint(QPainter::Antialiasing, true);
+    const bool smooth = options.quality != Quality::Low;
+    painter.setRenderHint(QPainter::Antialiasing, smooth);
+    painter.setRenderHint(QPainter::TextAntialiasing, smooth);
     painter.setPen(Qt::NoPen);
     Matrix view = Matrix::translate(area.x(), area.y()) *
                   showAllMatrix(movie.stage, area.width(), area.height(), options.zoom);
@@ -396,7 +399,7 @@ void renderFrame(const Player& player, QPainter& painter, const QRectF& area, Sh
         view.map(movie.stage.xmax, movie.stage.ymax, x1, y1);
         painter.setClipRect(QRectF(QPointF(x0, y0), QPointF(x1, y1)).normalized(), Qt::IntersectClip);
     }
-    PainterBackend backend(painter);
+    PainterBackend backend(painter, smooth);
     renderDisplayTree(player, backend, view, cache);
     painter.restore();
 }

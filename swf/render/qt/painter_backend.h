@@ -17,7 +17,10 @@ namespace swf {
 
 class PainterBackend : public RenderBackend {
 public:
-    explicit PainterBackend(QPainter& painter) : root_(painter), p_(&painter) {}
+    // smooth: antialiased edges and filtered bitmaps (the player's high quality);
+    // without it edges are aliased and bitmaps drawn by nearest pixel (low quality).
+    explicit PainterBackend(QPainter& painter, bool smooth = true)
+        : root_(painter), p_(&painter), smooth_(smooth) {}
 
     void drawShape(const Shape& shape, const Movie& movie, const Matrix& m, const ColorTransform& cx) override;
     void drawGlyph(const Glyph& glyph, const Matrix& m, Rgba color) override;
@@ -42,6 +45,7 @@ private:
     };
     QPainter& root_;
     QPainter* p_; // the painter of the innermost layer
+    bool smooth_;
     std::vector<Layer> layers_;
     bool collecting_ = false;
     int maskNesting_ = 0;
@@ -49,8 +53,13 @@ private:
     std::map<std::pair<const Bitmap*, std::array<int32_t, 9>>, QImage> images_;
 };
 
+// The player's drawing quality: low draws edges without antialiasing and bitmaps
+// without smoothing; high antialiases and smooths where the movie asks for it.
+enum class Quality : uint8_t { Low, High };
+
 struct FrameOptions {
     double zoom = 1.0;      // magnification about the centre
+    Quality quality = Quality::High;
     bool clipToStage = true; // hide what lies outside the stage rectangle
     std::optional<Rgba> background; // in place of the movie's own colour
 };

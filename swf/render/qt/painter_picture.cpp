@@ -15,7 +15,7 @@ void PainterBackend::drawPicture(const Bitmap& picture, const Matrix& m, const C
     }
     p_->save();
     p_->setTransform(t);
-    p_->setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+    p_->setRenderHint(QPainter::SmoothPixmapTransform, smooth && smooth_);
     p_->drawImage(area, imageFor(picture, cx, false));
     p_->restore();
 }
