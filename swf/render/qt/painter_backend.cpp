@@ -1,5 +1,6 @@
 #include "swf/render/qt/painter_backend.h"
 
+#include "swf/render/gradient_ramp.h"
 #include "swf/render/qt/image_filters.h"
 
 #include <QFont>
@@ -57,25 +58,6 @@ const QPainterPath& cachedPath(const ShapePath& sp, bool stroke, bool noClose, Q
         sp.backendCache = path;
     }
     return *static_cast<const QPainterPath*>(sp.backendCache.get());
-}
-
-double toLinear(double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); }
-double toSrgb(double v) { return v <= 0.0031308 ? v * 12.92 : 1.055 * std::pow(v, 1 / 2.4) - 0.055; }
-
-// Gradients in linear-light mode blend colours in linear RGB; painters blend in
-// sRGB, so the span up to the next stop is filled with intermediate stops.
-void addLinearLightSteps(QGradientStops& stops, double pos, const QColor& to) {
-    const auto [p0, from] = stops.last();
-    constexpr int kSteps = 8;
-    for (int i = 1; i < kSteps; ++i) {
-        double t = double(i) / kSteps;
-        auto mix = [&](double a, double b) { return toSrgb(toLinear(a) + (toLinear(b) - toLinear(a)) * t); };
-        QColor c = QColor::fromRgbF(static_cast<float>(mix(from.redF(), to.redF())),
-                                    static_cast<float>(mix(from.greenF(), to.greenF())),
-                                    static_cast<float>(mix(from.blueF(), to.blueF())),
-                                    static_cast<float>(from.alphaF() + (to.alphaF() - from.alphaF()) * t));
-        stops.append({p0 + (pos - p0) * t, c});
-    }
 }
 
 // The smallest rectangle holding every pixel that is not fully transparent.
@@ -168,19 +150,14 @@ QBrush PainterBackend::brushFor(const FillStyle& f, const Movie& movie, const Co
         g.setSpread(f.gradient.spread == Spread::Reflect  ? QGradient::ReflectSpread
                     : f.gradient.spread == Spread::Repeat ? QGradient::RepeatSpread
                                                           : QGradient::PadSpread);
+        if (f.gradient.stops.empty()) return QBrush(toQt(cx.apply({0, 0, 0, 255}))); // no stops: black
+        std::vector<std::pair<uint8_t, Rgba>> colours;
+        colours.reserve(f.gradient.stops.size());
+        for (const GradientStop& s : f.gradient.stops) colours.emplace_back(s.ratio, cx.apply(s.color));
+        const auto ramp = gradientRamp(colours, f.gradient.linearRgb);
         QGradientStops stops;
-        double last = -1;
-        for (const GradientStop& s : f.gradient.stops) {
-            // Ratios should rise; a stop that goes back sits on the one before it.
-            double pos = std::max(s.ratio / 255.0, last);
-            if (pos == last) pos = std::min(1.0, pos + 1e-6);
-            QColor c = toQt(cx.apply(s.color));
-            if (f.gradient.linearRgb && !stops.isEmpty()) addLinearLightSteps(stops, pos, c);
-            stops.append({pos, c});
-            last = pos;
-        }
-        if (stops.isEmpty()) return QBrush(toQt(cx.apply({0, 0, 0, 255}))); // no stops: black
-        if (stops.size() == 1) return QBrush(stops.first().second);
+        stops.reserve(256);
+        for (int i = 0; i < 256; ++i) stops.append({i / 255.0, toQt(ramp[static_cast<size_t>(i)])});
         g.setStops(stops);
         QBrush b(g);
         b.setTransform(toQt(f.matrix));
