@@ -16,6 +16,22 @@ Matrix showAllMatrix(const Rect& stage, double width, double height, double zoom
     return Matrix{s, 0, 0, s, ox - stage.xmin * s, oy - stage.ymin * s};
 }
 
+void DeviceBox::add(const Rect& r, const Matrix& m) {
+    if (r.empty()) return;
+    const double xs[2] = {double(r.xmin), double(r.xmax)}, ys[2] = {double(r.ymin), double(r.ymax)};
+    for (double x : xs) {
+        for (double y : ys) {
+            double dx, dy;
+            m.map(x, y, dx, dy);
+            if (!std::isfinite(dx) || !std::isfinite(dy)) continue;
+            x0 = std::min(x0, dx);
+            y0 = std::min(y0, dy);
+            x1 = std::max(x1, dx);
+            y1 = std::max(y1, dy);
+        }
+    }
+}
+
 const Shape& ShapeCache::morph(const MorphShape& m, uint16_t ratio) {
     auto key = std::make_pair(&m, ratio);
     auto it = morphs_.find(key);
@@ -61,17 +77,42 @@ private:
         if (!maskMode && cx.aMul <= 0 && cx.aAdd <= 0) return; // fully transparent
         const Character* ch = obj.character;
         if (!ch) return;
-        // Blend modes beyond normal and layer, and filters, need a layer of their own.
-        const bool layered = !maskMode && layers_ < 4 && ((obj.blendMode > 2 && obj.blendMode < 15) || !obj.filters.empty());
+        // Blend modes beyond normal, and filters, need a layer of their own.
+        const bool layered =
+            !maskMode && layers_ < 8 && ((obj.blendMode >= 2 && obj.blendMode < 15) || !obj.filters.empty());
         if (layered) {
+            DeviceBox box;
+            extent(obj, m, box, 0);
+            if (box.empty()) return; // draws nothing
             ++layers_;
-            b_.beginLayer();
+            b_.beginLayer(box, obj.filters, pixelScale_);
             draw(obj, ch, m, cx, maskMode);
-            b_.endLayer(obj.blendMode, obj.filters, pixelScale_);
+            b_.endLayer(obj.blendMode);
             --layers_;
             return;
         }
         draw(obj, ch, m, cx, maskMode);
+    }
+
+    // Grows box by what the object can draw (m maps its twips to device pixels).
+    void extent(const DisplayObject& obj, const Matrix& m, DeviceBox& box, int nesting) {
+        const Character* ch = obj.character;
+        if (!ch || nesting > 64) return;
+        if (const auto* s = std::get_if<Shape>(ch)) {
+            box.add(s->bounds, m);
+        } else if (const auto* ms = std::get_if<MorphShape>(ch)) {
+            box.add(cache_.morph(*ms, obj.ratio).bounds, m);
+        } else if (const auto* t = std::get_if<StaticText>(ch)) {
+            box.add(t->bounds, m);
+            box.add(t->bounds, m * t->matrix);
+        } else if (const auto* e = std::get_if<EditText>(ch)) {
+            box.add(e->bounds, m);
+        } else if (const auto* v = std::get_if<VideoDef>(ch)) {
+            box.add(Rect{0, int32_t(v->width) * 20, 0, int32_t(v->height) * 20}, m);
+        } else if (obj.clip) {
+            for (const auto& [depth, child] : obj.clip->list)
+                if (child.visible && !child.clipDepth) extent(child, m * child.matrix, box, nesting + 1);
+        }
     }
 
     void draw(const DisplayObject& obj, const Character* ch, const Matrix& m, const ColorTransform& cx, bool maskMode) {

@@ -3,9 +3,18 @@
 
 #include "swf/display/player.h"
 
+#include <cmath>
 #include <map>
 
 namespace swf {
+
+// A box in device pixels.
+struct DeviceBox {
+    double x0 = HUGE_VAL, y0 = HUGE_VAL, x1 = -HUGE_VAL, y1 = -HUGE_VAL;
+    bool empty() const { return !(x1 >= x0 && y1 >= y0); }
+    // Grows to hold a rectangle (twips) under a matrix.
+    void add(const Rect& r, const Matrix& m);
+};
 
 // What a backend must be able to draw. Matrices map the item's own twips to
 // device pixels; colour transforms apply to straight (unpremultiplied) colour.
@@ -31,11 +40,13 @@ public:
     virtual void beginMask() = 0;
     virtual void endMask() = 0;
     virtual void popMask() = 0;
-    // An object with a blend mode or filters is drawn into a layer of its own and
-    // then composited; pixelScale is device pixels per stage pixel (filter sizes are
-    // in stage pixels). Backends without layers draw straight through.
-    virtual void beginLayer() {}
-    virtual void endLayer(uint8_t /*blendMode*/, const std::vector<Filter>& /*filters*/, double /*pixelScale*/) {}
+    // An object with a blend mode or filters is drawn into a layer of its own, then
+    // filtered and composited with its blend mode. drawn bounds what the object draws
+    // (before its filters spread it); pixelScale is device pixels per stage pixel
+    // (filter sizes are in stage pixels). Backends without layers draw straight through.
+    virtual void beginLayer(const DeviceBox& /*drawn*/, const std::vector<Filter>& /*filters*/,
+                            double /*pixelScale*/) {}
+    virtual void endLayer(uint8_t /*blendMode*/) {}
 };
 
 // Viewport of the stage in a device area, as the "show all" scale mode places it:

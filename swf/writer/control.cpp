@@ -60,8 +60,13 @@ std::vector<uint8_t> assetList(const std::vector<std::pair<uint16_t, std::string
     return b.take();
 }
 
-void filterFlags(Buffer& b, bool inner, bool knockout, int passes) {
-    b.flag(inner).flag(knockout).flag(true).ub(static_cast<uint32_t>(passes), 5);
+void filterFlags(Buffer& b, bool inner, bool knockout, int passes, bool composite = true) {
+    b.flag(inner).flag(knockout).flag(composite).ub(static_cast<uint32_t>(passes), 5);
+}
+
+void bevelTail(Buffer& b, const BevelFilter& f) {
+    b.fixed16(f.blurX).fixed16(f.blurY).fixed16(f.angle).fixed16(f.distance).fixed8(f.strength);
+    b.flag(f.inner).flag(f.knockout).flag(true).flag(f.onTop).ub(static_cast<uint32_t>(f.passes), 4);
 }
 
 } // namespace
@@ -212,11 +217,11 @@ std::vector<uint8_t> blurFilter(double blurX, double blurY, int passes) {
 
 std::vector<uint8_t> dropShadowFilter(Rgba color, double blurX, double blurY, double angle,
                                       double distance, double strength, int passes, bool inner,
-                                      bool knockout) {
+                                      bool knockout, bool hideObject) {
     Buffer b;
     b.u8(0).rgba(color).fixed16(blurX).fixed16(blurY).fixed16(angle).fixed16(distance);
     b.fixed8(strength);
-    filterFlags(b, inner, knockout, passes);
+    filterFlags(b, inner, knockout, passes, !hideObject);
     return b.take();
 }
 
@@ -233,6 +238,33 @@ std::vector<uint8_t> colorMatrixFilter(const float (&matrix)[20]) {
     b.u8(6);
     for (float v : matrix)
         b.f32(v);
+    return b.take();
+}
+
+std::vector<uint8_t> bevelFilter(const BevelFilter& f) {
+    Buffer b;
+    b.u8(3).rgba(f.highlight).rgba(f.shadow);
+    bevelTail(b, f);
+    return b.take();
+}
+
+std::vector<uint8_t> gradientFilter(const std::vector<std::pair<uint8_t, Rgba>>& stops, const BevelFilter& f,
+                                    bool bevel) {
+    Buffer b;
+    b.u8(bevel ? 7 : 4).u8(static_cast<uint8_t>(stops.size()));
+    for (const auto& s : stops) b.rgba(s.second);
+    for (const auto& s : stops) b.u8(s.first);
+    bevelTail(b, f);
+    return b.take();
+}
+
+std::vector<uint8_t> convolutionFilter(int matrixX, int matrixY, const std::vector<float>& matrix,
+                                       float divisor, float bias, Rgba defaultColor, bool clamp,
+                                       bool preserveAlpha) {
+    Buffer b;
+    b.u8(5).u8(static_cast<uint8_t>(matrixX)).u8(static_cast<uint8_t>(matrixY)).f32(divisor).f32(bias);
+    for (float v : matrix) b.f32(v);
+    b.rgba(defaultColor).ub(0, 6).flag(clamp).flag(preserveAlpha);
     return b.take();
 }
 

@@ -94,9 +94,24 @@ std::vector<uint8_t> filterList(const std::vector<std::vector<uint8_t>>& filters
 std::vector<uint8_t> blurFilter(double blurX, double blurY, int passes = 1);
 std::vector<uint8_t> dropShadowFilter(Rgba color, double blurX, double blurY, double angle,
                                       double distance, double strength, int passes = 1,
-                                      bool inner = false, bool knockout = false);
+                                      bool inner = false, bool knockout = false, bool hideObject = false);
 std::vector<uint8_t> glowFilter(Rgba color, double blurX, double blurY, double strength,
                                 int passes = 1, bool inner = false, bool knockout = false);
 std::vector<uint8_t> colorMatrixFilter(const float (&matrix)[20]);
+// Bevels: the highlight comes first, as files store it. Neither inner nor onTop is outer.
+struct BevelFilter {
+    Rgba highlight{255, 255, 255, 255}, shadow{0, 0, 0, 255};
+    double blurX = 4, blurY = 4, angle = 0.785398, distance = 4, strength = 1;
+    int passes = 1;
+    bool inner = true, knockout = false, onTop = false;
+};
+std::vector<uint8_t> bevelFilter(const BevelFilter& f);
+// Gradient glow (bevel false) and gradient bevel: stops of ratio and colour; the
+// other settings as for bevels (the colours there are unused).
+std::vector<uint8_t> gradientFilter(const std::vector<std::pair<uint8_t, Rgba>>& stops, const BevelFilter& f,
+                                    bool bevel);
+std::vector<uint8_t> convolutionFilter(int matrixX, int matrixY, const std::vector<float>& matrix,
+                                       float divisor, float bias, Rgba defaultColor, bool clamp,
+                                       bool preserveAlpha);
 
 } // namespace swf::writer

@@ -14,6 +14,9 @@ void applyFilters(QImage& layer, const std::vector<Filter>& filters, double pixe
 // Box blur, repeated; radii in image pixels.
 void boxBlur(QImage& img, double radiusX, double radiusY, int passes);
 
+// White wherever the image has coverage, as much as it has (premultiplied).
+QImage coverage(const QImage& img);
+
 // The painter's composition mode for a blend mode; false when the mode is drawn as normal.
 bool compositionFor(uint8_t blendMode, QPainter::CompositionMode& mode);
 

@@ -60,27 +60,6 @@ const QPainterPath& cachedPath(const ShapePath& sp, bool stroke, bool noClose, Q
     return *static_cast<const QPainterPath*>(sp.backendCache.get());
 }
 
-// The smallest rectangle holding every pixel that is not fully transparent.
-QRect paintedBounds(const QImage& img) {
-    int top = -1, bottom = -1, left = img.width(), right = -1;
-    for (int y = 0; y < img.height(); ++y) {
-        auto* row = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-        int first = -1, last = -1;
-        for (int x = 0; x < img.width(); ++x) {
-            if (qAlpha(row[x])) {
-                if (first < 0) first = x;
-                last = x;
-            }
-        }
-        if (first < 0) continue;
-        if (top < 0) top = y;
-        bottom = y;
-        left = std::min(left, first);
-        right = std::max(right, last);
-    }
-    return top < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
-}
-
 constexpr int kEdgeBorder = 2;
 
 QImage withEdgeBorder(const QImage& img) {
@@ -104,6 +83,12 @@ QString deviceFamily(const std::string& name) {
 }
 
 } // namespace
+
+QTransform PainterBackend::onTop(const QTransform& device) const {
+    if (layers_.empty()) return device;
+    const QPoint o = layers_.back().origin;
+    return device * QTransform::fromTranslate(-o.x(), -o.y());
+}
 
 QImage PainterBackend::imageFor(const Bitmap& bmp, const ColorTransform& cx, bool edgeBorder) {
     std::array<int32_t, 9> key{cx.rMul, cx.gMul, cx.bMul, cx.aMul, cx.rAdd, cx.gAdd, cx.bAdd, cx.aAdd, edgeBorder};
@@ -213,7 +198,7 @@ void PainterBackend::drawShape(const Shape& shape, const Movie& movie, const Mat
             if (sp.fill >= 0) mask_.addPath(t.map(cachedPath(sp, false, false, rule)));
         return;
     }
-    p_->setTransform(t);
+    p_->setTransform(onTop(t));
     for (const ShapePath& sp : shape.paths) {
         if (sp.fill >= 0 && static_cast<size_t>(sp.fill) < shape.fills.size()) {
             const FillStyle& f = shape.fills[static_cast<size_t>(sp.fill)];
@@ -238,13 +223,13 @@ void PainterBackend::drawGlyph(const Glyph& glyph, const Matrix& m, Rgba color) 
         mask_.addPath(toQt(m).map(path));
         return;
     }
-    p_->setTransform(toQt(m));
+    p_->setTransform(onTop(toQt(m)));
     p_->fillPath(path, toQt(color));
 }
 
 void PainterBackend::drawTextBox(const Rect& bounds, const Matrix& m, const ColorTransform& cx) {
     if (collecting_) return;
-    p_->setTransform(toQt(m));
+    p_->setTransform(onTop(toQt(m)));
     QRectF r(bounds.xmin, bounds.ymin, bounds.width(), bounds.height());
     p_->fillRect(r, toQt(cx.apply({255, 255, 255, 255})));
     QPen pen(toQt(cx.apply({0, 0, 0, 255})));
@@ -259,7 +244,7 @@ void PainterBackend::drawDeviceText(const EditText& e, const Font* font, const M
     // Lay the text out at device size so hinting and sizes match what the screen shows.
     const double scale = deviceScale(m);
     if (scale <= 0 || !std::isfinite(scale)) return;
-    p_->setTransform(QTransform(m.a / scale, m.b / scale, m.c / scale, m.d / scale, m.tx, m.ty));
+    p_->setTransform(onTop(QTransform(m.a / scale, m.b / scale, m.c / scale, m.d / scale, m.tx, m.ty)));
     // Now one unit is one device pixel, in the field's orientation.
     const double gutter = 40 * scale; // two pixels at 1:1
     QRectF box(e.bounds.xmin * scale + gutter + e.leftMargin * scale, e.bounds.ymin * scale + gutter,
@@ -315,16 +300,32 @@ void PainterBackend::endMask() {
     if (--maskNesting_ > 0) return;
     collecting_ = false;
     p_->save();
-    p_->setTransform(QTransform());
+    p_->setTransform(onTop(QTransform()));
     p_->setClipPath(mask_, p_->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
 }
 
 void PainterBackend::popMask() { p_->restore(); }
 
-void PainterBackend::beginLayer() {
+void PainterBackend::beginLayer(const DeviceBox& drawn, const std::vector<Filter>& filters, double pixelScale) {
+    // The layer covers what the object draws, grown by how far its filters spread it
+    // (and a pixel or two of antialiasing), within the device grown alike so that blurs
+    // at the device's edge still see what lies just beyond it.
+    const FilterSpread spread = filterSpread(filters);
+    auto grow = [&](double v) { return std::min(v * pixelScale, 2048.0) + 2; };
+    const double left = grow(spread.left), top = grow(spread.top), right = grow(spread.right),
+                 bottom = grow(spread.bottom);
+    const QPaintDevice* dev = root_.device();
+    const QRectF device = QRectF(0, 0, dev->width(), dev->height()).adjusted(-left, -top, right, bottom);
+    QRectF area = QRectF(QPointF(drawn.x0 - left, drawn.y0 - top), QPointF(drawn.x1 + right, drawn.y1 + bottom))
+                      .intersected(device);
+    QRect r = area.toAlignedRect();
+    r.setWidth(std::clamp(r.width(), 1, 8192));
+    r.setHeight(std::clamp(r.height(), 1, 8192));
     Layer l;
-    QPaintDevice* dev = root_.device();
-    l.image = std::make_unique<QImage>(dev->width(), dev->height(), QImage::Format_ARGB32_Premultiplied);
+    l.origin = r.topLeft();
+    l.filters = &filters;
+    l.pixelScale = pixelScale;
+    l.image = std::make_unique<QImage>(r.size(), QImage::Format_ARGB32_Premultiplied);
     l.image->fill(Qt::transparent);
     l.painter = std::make_unique<QPainter>(l.image.get());
     l.painter->setRenderHints(root_.renderHints());
@@ -333,27 +334,37 @@ void PainterBackend::beginLayer() {
     p_ = layers_.back().painter.get();
 }
 
-void PainterBackend::endLayer(uint8_t blendMode, const std::vector<Filter>& filters, double pixelScale) {
+void PainterBackend::endLayer(uint8_t blendMode) {
     if (layers_.empty()) return;
     Layer l = std::move(layers_.back());
     layers_.pop_back();
     l.painter->end();
     p_ = layers_.empty() ? &root_ : layers_.back().painter.get();
-    // Filters work on the drawn part only, grown by how far they can spread.
-    QRect drawn = paintedBounds(*l.image);
-    if (drawn.isEmpty()) return;
-    double spread = 2;
-    for (const Filter& f : filters)
-        spread = std::max(spread, (std::max(f.blurX, f.blurY) * f.passes / 2 + std::abs(f.distance)) * pixelScale + 2);
-    const int grow = static_cast<int>(std::min(spread, 4096.0));
-    QRect area = drawn.adjusted(-grow, -grow, grow, grow).intersected(l.image->rect());
-    QImage part = l.image->copy(area);
-    applyFilters(part, filters, pixelScale);
+    // Alpha and erase work on the layer below; with none (on the stage itself) they
+    // have nothing to work on and draw nothing.
+    if ((blendMode == 11 || blendMode == 12) && layers_.empty()) return;
+    QImage& image = *l.image;
+    if (l.filters) applyFilters(image, *l.filters, l.pixelScale);
     p_->save();
-    p_->setTransform(QTransform());
-    QPainter::CompositionMode mode;
-    if (compositionFor(blendMode, mode)) p_->setCompositionMode(mode);
-    p_->drawImage(area.topLeft(), part);
+    p_->setTransform(onTop(QTransform()));
+    const QPointF at(l.origin);
+    if (blendMode == 9 || blendMode == 10) {
+        // Invert: the backdrop inverted where the object covers it (the difference
+        // with white). Subtract: inverted, the object added, inverted back.
+        const QImage cover = coverage(image);
+        p_->setCompositionMode(QPainter::CompositionMode_Difference);
+        p_->drawImage(at, cover);
+        if (blendMode == 9) {
+            p_->setCompositionMode(QPainter::CompositionMode_Plus);
+            p_->drawImage(at, image);
+            p_->setCompositionMode(QPainter::CompositionMode_Difference);
+            p_->drawImage(at, cover);
+        }
+    } else {
+        QPainter::CompositionMode mode;
+        if (compositionFor(blendMode, mode)) p_->setCompositionMode(mode);
+        p_->drawImage(at, image);
+    }
     p_->restore();
 }
 

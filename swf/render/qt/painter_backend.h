@@ -30,8 +30,8 @@ public:
     void beginMask() override;
     void endMask() override;
     void popMask() override;
-    void beginLayer() override;
-    void endLayer(uint8_t blendMode, const std::vector<Filter>& filters, double pixelScale) override;
+    void beginLayer(const DeviceBox& drawn, const std::vector<Filter>& filters, double pixelScale) override;
+    void endLayer(uint8_t blendMode) override;
 
 private:
     QBrush brushFor(const FillStyle& f, const Movie& movie, const ColorTransform& cx);
@@ -39,9 +39,15 @@ private:
     QImage imageFor(const Bitmap& bmp, const ColorTransform& cx, bool edgeBorder);
     QPen penFor(const LineStyle& l, const Movie& movie, const Matrix& m, const ColorTransform& cx);
 
+    // A device transform as the painter on top needs it (layers cover part of the device).
+    QTransform onTop(const QTransform& device) const;
+
     struct Layer {
         std::unique_ptr<QImage> image; // the painter keeps its address
         std::unique_ptr<QPainter> painter;
+        QPoint origin; // the device pixel of the image's top left
+        const std::vector<Filter>* filters = nullptr;
+        double pixelScale = 1;
     };
     QPainter& root_;
     QPainter* p_; // the painter of the innermost layer

@@ -14,7 +14,7 @@ void PainterBackend::drawPicture(const Bitmap& picture, const Matrix& m, const C
         return;
     }
     p_->save();
-    p_->setTransform(t);
+    p_->setTransform(onTop(t));
     p_->setRenderHint(QPainter::SmoothPixmapTransform, smooth && smooth_);
     p_->drawImage(area, imageFor(picture, cx, false));
     p_->restore();
