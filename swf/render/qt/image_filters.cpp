@@ -1,6 +1,7 @@
 #include "swf/render/qt/image_filters.h"
 
 #include "swf/render/gradient_ramp.h"
+#include "swf/render/qt/scratch.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,51 +13,91 @@ namespace {
 // One channel of an image as floats 0..1, row by row.
 struct Plane {
     int w = 0, h = 0;
-    std::vector<float> v;
-    Plane(int width, int height, float fill = 0)
-        : w(width), h(height), v(static_cast<size_t>(width) * static_cast<size_t>(height), fill) {}
-    float& at(int x, int y) { return v[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)]; }
-    float at(int x, int y) const {
-        return v[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)];
+    Scratch<float> v;
+    Plane(int width, int height) : w(width), h(height), v(static_cast<size_t>(width) * static_cast<size_t>(height)) {}
+    float* row(int y) { return v.data() + static_cast<size_t>(y) * static_cast<size_t>(w); }
+    float& at(int x, int y) { return row(y)[x]; }
+    float at(int x, int y) const { return v[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)]; }
+    // The value at (x, y), or `outside` beyond the plane.
+    float sample(int x, int y, float outside) const {
+        return x < 0 || y < 0 || x >= w || y >= h ? outside : at(x, y);
     }
 };
 
-// A box of a width that need not be whole: each output pixel is the mean of the
-// signal over `width` pixels centred on it; beyond the line the signal is `outside`.
-void boxLine(const float* in, float* out, int n, double width, float outside, std::vector<double>& sums) {
-    sums.resize(static_cast<size_t>(n) + 1);
-    sums[0] = 0;
-    for (int i = 0; i < n; ++i) sums[static_cast<size_t>(i) + 1] = sums[static_cast<size_t>(i)] + in[i];
-    // The integral of the signal from 0 to x.
-    auto integral = [&](double x) {
-        if (x <= 0) return x * outside;
-        if (x >= n) return sums[static_cast<size_t>(n)] + (x - n) * outside;
-        const int k = static_cast<int>(x);
-        return sums[static_cast<size_t>(k)] + (x - k) * in[k];
-    };
-    const double half = width / 2;
-    for (int i = 0; i < n; ++i) {
-        const double c = i + 0.5;
-        out[i] = static_cast<float>((integral(c + half) - integral(c - half)) / width);
+// Box blurs of a width that need not be whole: each output pixel is the mean of the
+// signal over `width` pixels centred on it; beyond the plane the signal is `outside`.
+// A window slides along, so the cost does not grow with the width; where an edge of
+// the box falls inside a pixel, that pixel counts in proportion. With the line padded
+// by more than half the width, both edges move on by exactly one pixel per output.
+struct Window {
+    int pad = 0;
+    int first = 0, last = 0; // padded indices of the pixels the edges fall in, for output 0
+    float fFirst = 0, fLast = 0;
+    float scale = 1;
+    explicit Window(double width) {
+        pad = static_cast<int>(std::ceil(width / 2)) + 1;
+        const double lo = 0.5 - width / 2 + pad, hi = 0.5 + width / 2 + pad;
+        first = static_cast<int>(lo);
+        last = static_cast<int>(hi);
+        fFirst = static_cast<float>(lo - first);
+        fLast = static_cast<float>(hi - last);
+        scale = static_cast<float>(1 / width);
     }
-}
-
-Plane transposed(const Plane& p) {
-    Plane t(p.h, p.w);
-    for (int y = 0; y < p.h; ++y)
-        for (int x = 0; x < p.w; ++x) t.at(y, x) = p.at(x, y);
-    return t;
-}
+};
 
 void blurRows(Plane& p, double width, int passes, float outside) {
     if (width <= 1.0) return;
-    std::vector<double> sums;
-    std::vector<float> line(static_cast<size_t>(p.w));
+    const Window win(width);
+    const int n = p.w, padded = n + 2 * win.pad;
+    Scratch<float> line(static_cast<size_t>(padded));
+    for (int i = 0; i < win.pad; ++i) line[static_cast<size_t>(i)] = line[static_cast<size_t>(n + win.pad + i)] = outside;
     for (int y = 0; y < p.h; ++y) {
-        float* row = &p.at(0, y);
+        float* row = p.row(y);
         for (int pass = 0; pass < passes; ++pass) {
-            boxLine(row, line.data(), p.w, width, outside, sums);
-            std::copy(line.begin(), line.end(), row);
+            std::copy(row, row + n, line.data() + win.pad);
+            double sum = 0; // pixels first .. last-1
+            for (int k = win.first; k < win.last; ++k) sum += line[static_cast<size_t>(k)];
+            int a = win.first, b = win.last;
+            for (int i = 0; i < n; ++i, ++a, ++b) {
+                const float la = line[static_cast<size_t>(a)], lb = line[static_cast<size_t>(b)];
+                row[i] = static_cast<float>(sum + win.fLast * lb - win.fFirst * la) * win.scale;
+                sum += lb - la;
+            }
+        }
+    }
+}
+
+// The same down the columns, a whole row at a time.
+void blurColumns(Plane& p, double width, int passes, float outside) {
+    if (width <= 1.0) return;
+    const Window win(width);
+    const int n = p.h, w = p.w;
+    Scratch<float> fill(static_cast<size_t>(w));
+    std::fill(fill.data(), fill.data() + w, outside);
+    // The plane's rows, padded: the source is kept whole while the output is written.
+    Scratch<float> src(static_cast<size_t>(w) * static_cast<size_t>(n));
+    auto rowAt = [&](int k) -> const float* {
+        const int y = k - win.pad;
+        return y < 0 || y >= n ? fill.data() : src.data() + static_cast<size_t>(y) * static_cast<size_t>(w);
+    };
+    Scratch<float> sum(static_cast<size_t>(w));
+    for (int pass = 0; pass < passes; ++pass) {
+        std::copy(p.v.data(), p.v.data() + src.size(), src.data());
+        std::fill(sum.data(), sum.data() + w, 0.0f);
+        for (int k = win.first; k < win.last; ++k) {
+            const float* r = rowAt(k);
+            for (int x = 0; x < w; ++x) sum[static_cast<size_t>(x)] += r[x];
+        }
+        int a = win.first, b = win.last;
+        for (int y = 0; y < n; ++y, ++a, ++b) {
+            const float* ra = rowAt(a);
+            const float* rb = rowAt(b);
+            float* out = p.row(y);
+            float* s = sum.data();
+            for (int x = 0; x < w; ++x) {
+                out[x] = (s[x] + win.fLast * rb[x] - win.fFirst * ra[x]) * win.scale;
+                s[x] += rb[x] - ra[x];
+            }
         }
     }
 }
@@ -64,33 +105,16 @@ void blurRows(Plane& p, double width, int passes, float outside) {
 void blurPlane(Plane& p, double widthX, double widthY, int passes, float outside = 0) {
     if (p.w == 0 || p.h == 0) return;
     blurRows(p, widthX, passes, outside);
-    if (widthY > 1.0) {
-        Plane t = transposed(p);
-        blurRows(t, widthY, passes, outside);
-        p = transposed(t);
-    }
-}
-
-// The plane moved by (dx, dy) whole pixels; uncovered pixels get `fill`.
-Plane shifted(const Plane& p, int dx, int dy, float fill) {
-    if (dx == 0 && dy == 0) return p;
-    Plane out(p.w, p.h, fill);
-    for (int y = 0; y < p.h; ++y) {
-        const int sy = y - dy;
-        if (sy < 0 || sy >= p.h) continue;
-        for (int x = 0; x < p.w; ++x) {
-            const int sx = x - dx;
-            if (sx >= 0 && sx < p.w) out.at(x, y) = p.at(sx, sy);
-        }
-    }
-    return out;
+    blurColumns(p, widthY, passes, outside);
 }
 
 Plane alphaOf(const QImage& img) {
-    Plane a(img.width(), img.height());
-    for (int y = 0; y < img.height(); ++y) {
+    const int w = img.width(), h = img.height();
+    Plane a(w, h);
+    for (int y = 0; y < h; ++y) {
         auto* row = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-        for (int x = 0; x < img.width(); ++x) a.at(x, y) = qAlpha(row[x]) / 255.0f;
+        float* out = a.row(y);
+        for (int x = 0; x < w; ++x) out[x] = static_cast<float>(qAlpha(row[x])) * (1.0f / 255);
     }
     return a;
 }
@@ -114,8 +138,10 @@ Px premultiplied(Rgba c, float amount) {
     return {c.r / 255.0f * a, c.g / 255.0f * a, c.b / 255.0f * a, a};
 }
 
+Px scaled(const Px& p, float k) { return {p.r * k, p.g * k, p.b * k, p.a * k}; }
+
 QRgb pack(const Px& p) {
-    auto ch = [](float v) { return static_cast<int>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255)); };
+    auto ch = [](float v) { return static_cast<int>(std::clamp(v, 0.0f, 1.0f) * 255 + 0.5f); };
     const int a = ch(p.a);
     return qRgba(std::min(ch(p.r), a), std::min(ch(p.g), a), std::min(ch(p.b), a), a);
 }
@@ -130,11 +156,19 @@ enum class Place { Outer, Inner, Full };
 // over it; knockout and hide object leave the object out.
 template <typename EffectAt>
 void composite(QImage& layer, Place place, bool objectShown, EffectAt effectAt) {
-    for (int y = 0; y < layer.height(); ++y) {
+    const int w = layer.width(), h = layer.height();
+    for (int y = 0; y < h; ++y) {
         auto* row = reinterpret_cast<QRgb*>(layer.scanLine(y));
-        for (int x = 0; x < layer.width(); ++x) {
-            const Px s = unpack(row[x]);
+        for (int x = 0; x < w; ++x) {
+            const QRgb px = row[x];
+            // An opaque object over an outer effect hides it.
+            if (objectShown && place == Place::Outer && qAlpha(px) == 255) continue;
+            const Px s = unpack(px);
             const Px e = effectAt(x, y, s.a);
+            if (e.a <= 0) { // no effect here
+                if (!objectShown) row[x] = 0;
+                continue;
+            }
             Px o;
             if (!objectShown) {
                 o = e;
@@ -164,17 +198,18 @@ float placed(Place place, bool knockout, float amount, float a) {
 // inner effect is the silhouette of what lies outside the object, inside it.
 void shadow(QImage& layer, const Filter& f, double pixelScale) {
     const Place place = f.inner ? Place::Inner : Place::Outer;
-    Plane a = alphaOf(layer);
-    Plane s = a;
+    // Blurring commutes with moving, so the blurred silhouette is read displaced.
+    Plane s = alphaOf(layer);
+    const float outside = f.inner ? 1.0f : 0.0f;
     if (f.inner)
-        for (float& v : s.v) v = 1 - v;
+        for (size_t i = 0; i < s.v.size(); ++i) s.v[i] = 1 - s.v[i];
     const Offset o = offsetOf(f, pixelScale);
-    s = shifted(s, o.dx, o.dy, f.inner ? 1.0f : 0.0f);
-    blurPlane(s, f.blurX * pixelScale, f.blurY * pixelScale, f.passes, f.inner ? 1.0f : 0.0f);
+    blurPlane(s, f.blurX * pixelScale, f.blurY * pixelScale, f.passes, outside);
     const float strength = static_cast<float>(f.strength);
+    const Px color = premultiplied(f.color, 1);
     composite(layer, place, !f.knockout && !f.hideObject, [&](int x, int y, float alpha) {
-        const float amount = std::min(1.0f, s.at(x, y) * strength);
-        return premultiplied(f.color, placed(place, f.knockout, amount, alpha));
+        const float amount = std::min(1.0f, s.sample(x - o.dx, y - o.dy, outside) * strength);
+        return scaled(color, placed(place, f.knockout, amount, alpha));
     });
 }
 
@@ -185,37 +220,43 @@ template <typename Lookup> void bevel(QImage& layer, const Filter& f, double pix
     const Place place = f.onTop ? Place::Full : f.inner ? Place::Inner : Place::Outer;
     Plane a = alphaOf(layer);
     const Offset o = offsetOf(f, pixelScale);
-    Plane lit = shifted(a, -o.dx, -o.dy, 0);
-    Plane dark = shifted(a, o.dx, o.dy, 0);
-    blurPlane(lit, f.blurX * pixelScale, f.blurY * pixelScale, f.passes);
-    blurPlane(dark, f.blurX * pixelScale, f.blurY * pixelScale, f.passes);
+    blurPlane(a, f.blurX * pixelScale, f.blurY * pixelScale, f.passes);
     const float strength = static_cast<float>(f.strength);
     composite(layer, place, !f.knockout && !f.hideObject, [&](int x, int y, float alpha) {
-        const float balance = std::clamp((lit.at(x, y) - dark.at(x, y)) * strength, -1.0f, 1.0f);
+        const float lit = a.sample(x + o.dx, y + o.dy, 0), dark = a.sample(x - o.dx, y - o.dy, 0);
+        const float balance = std::clamp((lit - dark) * strength, -1.0f, 1.0f);
         Px c = lookup(balance);
         const float k = placed(place, f.knockout, 1.0f, alpha);
         return Px{c.r * k, c.g * k, c.b * k, c.a * k};
     });
 }
 
-Px rampAt(const std::array<Rgba, 256>& ramp, float t) {
-    const int i = std::clamp(static_cast<int>(std::lround(t * 255)), 0, 255);
-    return premultiplied(ramp[static_cast<size_t>(i)], 1.0f);
+using Ramp = std::array<Px, 256>;
+
+Ramp rampOf(const std::vector<std::pair<uint8_t, Rgba>>& stops) {
+    const auto colours = gradientRamp(stops, false);
+    Ramp ramp;
+    for (size_t i = 0; i < 256; ++i) ramp[i] = premultiplied(colours[i], 1);
+    return ramp;
+}
+
+Px rampAt(const Ramp& ramp, float t) {
+    return ramp[static_cast<size_t>(std::clamp(static_cast<int>(t * 255 + 0.5f), 0, 255))];
 }
 
 // Gradient glow: the glow's strength picks its colour from the ramp.
 void gradientGlow(QImage& layer, const Filter& f, double pixelScale) {
-    const auto ramp = gradientRamp(f.gradient, false);
+    const Ramp ramp = rampOf(f.gradient);
     const Place place = f.onTop ? Place::Full : f.inner ? Place::Inner : Place::Outer;
     Plane s = alphaOf(layer);
+    const float outside = f.inner ? 1.0f : 0.0f;
     if (f.inner)
-        for (float& v : s.v) v = 1 - v;
+        for (size_t i = 0; i < s.v.size(); ++i) s.v[i] = 1 - s.v[i];
     const Offset o = offsetOf(f, pixelScale);
-    s = shifted(s, o.dx, o.dy, f.inner ? 1.0f : 0.0f);
-    blurPlane(s, f.blurX * pixelScale, f.blurY * pixelScale, f.passes, f.inner ? 1.0f : 0.0f);
+    blurPlane(s, f.blurX * pixelScale, f.blurY * pixelScale, f.passes, outside);
     const float strength = static_cast<float>(f.strength);
     composite(layer, place, !f.knockout && !f.hideObject, [&](int x, int y, float alpha) {
-        Px c = rampAt(ramp, std::min(1.0f, s.at(x, y) * strength));
+        Px c = rampAt(ramp, std::min(1.0f, s.sample(x - o.dx, y - o.dy, outside) * strength));
         const float k = placed(place, f.knockout, 1.0f, alpha);
         return Px{c.r * k, c.g * k, c.b * k, c.a * k};
     });
@@ -238,7 +279,9 @@ void blurImage(QImage& img, double widthX, double widthY, int passes) {
     for (int y = 0; y < h; ++y) {
         auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
         for (int x = 0; x < w; ++x) {
-            auto v = [&](int k) { return std::clamp(static_cast<int>(std::lround(ch[static_cast<size_t>(k)].at(x, y))), 0, 255); };
+            auto v = [&](int k) {
+                return std::clamp(static_cast<int>(ch[static_cast<size_t>(k)].at(x, y) + 0.5f), 0, 255);
+            };
             const int a = v(3);
             row[x] = qRgba(std::min(v(0), a), std::min(v(1), a), std::min(v(2), a), a);
         }
@@ -328,13 +371,15 @@ void applyFilters(QImage& layer, const std::vector<Filter>& filters, double pixe
         case Filter::Kind::Glow:
             shadow(layer, f, pixelScale);
             break;
-        case Filter::Kind::Bevel:
+        case Filter::Kind::Bevel: {
+            const Px highlight = premultiplied(f.highlight, 1), shade = premultiplied(f.color, 1);
             bevel(layer, f, pixelScale, [&](float balance) {
-                return balance >= 0 ? premultiplied(f.highlight, balance) : premultiplied(f.color, -balance);
+                return balance >= 0 ? scaled(highlight, balance) : scaled(shade, -balance);
             });
             break;
+        }
         case Filter::Kind::GradientBevel: {
-            const auto ramp = gradientRamp(f.gradient, false);
+            const Ramp ramp = rampOf(f.gradient);
             bevel(layer, f, pixelScale, [&](float balance) { return rampAt(ramp, (balance + 1) / 2); });
             break;
         }

@@ -325,7 +325,9 @@ void PainterBackend::beginLayer(const DeviceBox& drawn, const std::vector<Filter
     l.origin = r.topLeft();
     l.filters = &filters;
     l.pixelScale = pixelScale;
-    l.image = std::make_unique<QImage>(r.size(), QImage::Format_ARGB32_Premultiplied);
+    l.pixels = std::make_unique<Scratch<uint32_t>>(static_cast<size_t>(r.width()) * static_cast<size_t>(r.height()));
+    l.image = std::make_unique<QImage>(reinterpret_cast<uchar*>(l.pixels->data()), r.width(), r.height(),
+                                       r.width() * 4, QImage::Format_ARGB32_Premultiplied);
     l.image->fill(Qt::transparent);
     l.painter = std::make_unique<QPainter>(l.image.get());
     l.painter->setRenderHints(root_.renderHints());

@@ -1,6 +1,7 @@
 // The QPainter render backend, and whole-frame rendering into a painter or image.
 #pragma once
 
+#include "swf/render/qt/scratch.h"
 #include "swf/render/render.h"
 
 #include <QImage>
@@ -43,6 +44,7 @@ private:
     QTransform onTop(const QTransform& device) const;
 
     struct Layer {
+        std::unique_ptr<Scratch<uint32_t>> pixels; // the image's memory
         std::unique_ptr<QImage> image; // the painter keeps its address
         std::unique_ptr<QPainter> painter;
         QPoint origin; // the device pixel of the image's top left
