@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-svg-dev qt6-image-formats-plugins
   libgtest-dev libgmock-dev libbenchmark-dev
   libasound2-dev alsa-utils zlib1g-dev liblzma-dev libjpeg62-turbo-dev libpng-dev libgif-dev
-  libfreetype-dev libmpg123-dev libmp3lame-dev fonts-dejavu-core
+  libfreetype-dev libmpg123-dev libmp3lame-dev fonts-dejavu-core fonts-noto-core fonts-noto-mono
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev ffmpeg
   libxcb1-dev xvfb xauth xdotool x11-utils imagemagick
   libglib2.0-bin gsettings-desktop-schemas cinnamon-desktop-data mate-desktop-common

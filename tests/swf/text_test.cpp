@@ -1,5 +1,10 @@
-// Text fields' HTML: styled runs, line breaks and entities.
+// Text fields: HTML (styled runs, line breaks and entities), borders, device fonts.
+#include "fixture.h"
+
 #include "swf/text/text.h"
+
+#include <QFontDatabase>
+#include <QFontInfo>
 
 #include <gtest/gtest.h>
 
@@ -31,6 +36,50 @@ TEST(TextHtml, BrokenMarkupStaysBounded) {
     std::string all;
     for (const auto& s : spans) all += s.text;
     EXPECT_EQ(all, "xyz");
+}
+
+} // namespace
+
+namespace {
+
+using namespace fixture;
+
+TEST(TextField, BorderAndBackgroundLieCrisplyOnTheFieldsPixels) {
+    auto m = movie();
+    w::EditTextDesc d;
+    d.bounds = {0, 400, 0, 200}; // 20 x 10 pixels
+    d.border = true;
+    m.add(rectShape(1, 0, 0, 100, 100, {128, 128, 128, 255}));
+    m.add(w::defineEditText(2, d));
+    m.place(1, 1).place(2, 2, swf::Matrix::translate(200, 300)).showFrame(); // at (10, 15)
+    swf::Player p(load(m.bytes()));
+    QImage img = render(p);
+    // Border pixels are fully black, never blended with the grey or the white.
+    EXPECT_TRUE(near(img.pixel(10, 15), kBlack, 0)); // top left
+    EXPECT_TRUE(near(img.pixel(30, 15), kBlack, 0)); // top edge runs to the right edge
+    EXPECT_TRUE(near(img.pixel(10, 25), kBlack, 0)); // left edge runs to the bottom edge
+    EXPECT_TRUE(near(img.pixel(30, 20), kBlack, 0)); // right edge, just beyond the field
+    EXPECT_TRUE(near(img.pixel(20, 25), kBlack, 0)); // bottom edge, just beyond the field
+    EXPECT_TRUE(near(img.pixel(30, 25), {128, 128, 128, 255}, 0)); // the far corner is left out
+    EXPECT_TRUE(near(img.pixel(11, 16), kWhite, 0));               // background inside
+    EXPECT_TRUE(near(img.pixel(29, 24), kWhite, 0));
+    EXPECT_TRUE(near(img.pixel(9, 14), {128, 128, 128, 255}, 0)); // nothing outside
+}
+
+TEST(TextField, DeviceFontNamesStandForTheNotoFaces) {
+    EXPECT_EQ(swf::deviceFamilies("_sans").front(), "Noto Sans");
+    EXPECT_EQ(swf::deviceFamilies("").front(), "Noto Sans");
+    EXPECT_EQ(swf::deviceFamilies("_serif").front(), "Noto Serif");
+    EXPECT_EQ(swf::deviceFamilies("_typewriter").front(), "Noto Sans Mono");
+    auto named = swf::deviceFamilies("Courier New");
+    EXPECT_EQ(named.front(), "Courier New");
+    EXPECT_TRUE(named.contains("Noto Sans")); // the fallback
+    if (!QFontDatabase::hasFamily("Noto Sans")) GTEST_SKIP() << "Noto Sans is not installed";
+    QFont f;
+    f.setFamilies(swf::deviceFamilies("_sans"));
+    EXPECT_EQ(QFontInfo(f).family(), "Noto Sans");
+    f.setFamilies(swf::deviceFamilies("NoSuchFontAnywhere"));
+    EXPECT_EQ(QFontInfo(f).family(), "Noto Sans");
 }
 
 } // namespace

@@ -75,14 +75,15 @@ QImage withEdgeBorder(const QImage& img) {
 
 double deviceScale(const Matrix& m) { return std::sqrt(std::abs(m.a * m.d - m.b * m.c)); }
 
-QString deviceFamily(const std::string& name) {
-    if (name == "_sans" || name.empty()) return QStringLiteral("DejaVu Sans");
-    if (name == "_serif") return QStringLiteral("DejaVu Serif");
-    if (name == "_typewriter") return QStringLiteral("DejaVu Sans Mono");
-    return QString::fromStdString(name);
-}
-
 } // namespace
+
+QStringList deviceFamilies(const std::string& name) {
+    const QString sans = QStringLiteral("Noto Sans");
+    if (name == "_sans" || name.empty()) return {sans, QStringLiteral("DejaVu Sans")};
+    if (name == "_serif") return {QStringLiteral("Noto Serif"), QStringLiteral("DejaVu Serif")};
+    if (name == "_typewriter") return {QStringLiteral("Noto Sans Mono"), QStringLiteral("DejaVu Sans Mono")};
+    return {QString::fromStdString(name), sans, QStringLiteral("DejaVu Sans")};
+}
 
 QTransform PainterBackend::onTop(const QTransform& device) const {
     if (layers_.empty()) return device;
@@ -229,14 +230,37 @@ void PainterBackend::drawGlyph(const Glyph& glyph, const Matrix& m, Rgba color) 
 
 void PainterBackend::drawTextBox(const Rect& bounds, const Matrix& m, const ColorTransform& cx) {
     if (collecting_) return;
+    const QColor background = toQt(cx.apply({255, 255, 255, 255})), border = toQt(cx.apply({0, 0, 0, 255}));
+    if (m.b == 0 && m.c == 0) {
+        // Unrotated, the box lies on whole pixels: the background fills the field's
+        // pixels, and a one-pixel border runs along its top and left edges and just
+        // beyond its right and bottom ones, the far corner left out.
+        double ax, ay, bx, by;
+        m.map(bounds.xmin, bounds.ymin, ax, ay);
+        m.map(bounds.xmax, bounds.ymax, bx, by);
+        auto whole = [](double v) { return static_cast<int>(std::clamp(std::round(v), -1e6, 1e6)); };
+        const int x0 = whole(std::min(ax, bx)), x1 = whole(std::max(ax, bx));
+        const int y0 = whole(std::min(ay, by)), y1 = whole(std::max(ay, by));
+        p_->save();
+        p_->setTransform(onTop(QTransform()));
+        p_->setRenderHint(QPainter::Antialiasing, false);
+        p_->fillRect(QRect(x0, y0, x1 - x0, y1 - y0), background);
+        p_->fillRect(QRect(x0, y0, x1 - x0 + 1, 1), border);
+        p_->fillRect(QRect(x0, y0, 1, y1 - y0 + 1), border);
+        p_->fillRect(QRect(x1, y0, 1, y1 - y0), border);
+        p_->fillRect(QRect(x0, y1, x1 - x0, 1), border);
+        p_->restore();
+        return;
+    }
     p_->setTransform(onTop(toQt(m)));
     QRectF r(bounds.xmin, bounds.ymin, bounds.width(), bounds.height());
-    p_->fillRect(r, toQt(cx.apply({255, 255, 255, 255})));
-    QPen pen(toQt(cx.apply({0, 0, 0, 255})));
+    p_->fillRect(r, background);
+    QPen pen(border);
     pen.setCosmetic(true);
     p_->setPen(pen);
     p_->setBrush(Qt::NoBrush);
     p_->drawRect(r);
+    p_->setPen(Qt::NoPen);
 }
 
 void PainterBackend::drawDeviceText(const EditText& e, const Font* font, const Matrix& m, const ColorTransform& cx) {
@@ -261,7 +285,8 @@ void PainterBackend::drawDeviceText(const EditText& e, const Font* font, const M
     QTextCursor cursor(&doc);
     for (const TextSpan& span : e.spans) {
         QTextCharFormat f;
-        QFont qf(deviceFamily(span.face.empty() ? (font ? font->name : std::string()) : span.face));
+        QFont qf;
+        qf.setFamilies(deviceFamilies(span.face.empty() ? (font ? font->name : std::string()) : span.face));
         qf.setPixelSize(std::clamp(static_cast<int>(std::lround(span.height.value_or(e.height) * scale)), 1, 4096));
         qf.setBold(span.bold || (font && font->bold));
         qf.setItalic(span.italic || (font && font->italic));

@@ -65,6 +65,12 @@ private:
 // without smoothing; high antialiases and smooths where the movie asks for it.
 enum class Quality : uint8_t { Low, High };
 
+// The system font families (matched through fontconfig, first available wins) that
+// stand for a device font name: _sans, _serif and _typewriter are Noto Sans, Noto
+// Serif and Noto Sans Mono; other names are looked up as they are, falling back to
+// the sans face when the system lacks them.
+QStringList deviceFamilies(const std::string& name);
+
 struct FrameOptions {
     double zoom = 1.0;      // magnification about the centre
     Quality quality = Quality::High;
