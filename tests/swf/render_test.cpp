@@ -123,6 +123,24 @@ TEST(Render, LosslessBitmapFillShowsItsPixels) {
     EXPECT_TRUE(near(img.pixel(80, 50), kGreen));
 }
 
+TEST(Render, AlphaAddedByAColourTransformLeavesClearBitmapPixelsClear) {
+    auto m = movie();
+    // Half-covered red, then a clear pixel; the transform adds 128 to alpha.
+    std::vector<uint32_t> px = {0x80800000, 0x00000000};
+    m.add(w::defineBitsLossless(1, 2, 1, px, true));
+    w::ShapeBuilder s;
+    s.fill1(static_cast<uint32_t>(s.addFill(w::FillStyle::bitmap(1, swf::Matrix::scale(1000, 2000), false, false))))
+        .rect(0, 0, 2000, 2000);
+    m.add(w::defineShape(2, s, 3));
+    swf::ColorTransform add;
+    add.aAdd = 128;
+    m.place(1, 2, {}, add).showFrame();
+    swf::Player p(load(m.bytes()));
+    QImage img = render(p);
+    EXPECT_TRUE(near(img.pixel(20, 50), kRed, 3)); // the covered pixel becomes opaque
+    EXPECT_TRUE(near(img.pixel(80, 50), kWhite, 0)); // the clear one stays clear
+}
+
 TEST(Render, ClippedSmoothedBitmapKeepsItsEdgeColours) {
     auto m = movie();
     std::vector<uint32_t> px = {0xffff0000, 0xff00ff00}; // red, green

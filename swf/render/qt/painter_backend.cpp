@@ -104,12 +104,12 @@ QImage PainterBackend::imageFor(const Bitmap& bmp, const ColorTransform& cx, boo
             for (int x = 0; x < img.width(); ++x) {
                 QRgb px = row[x];
                 int a = qAlpha(px);
+                // A pixel with no coverage stays clear whatever the transform adds.
+                if (a == 0) continue;
                 Rgba c{0, 0, 0, static_cast<uint8_t>(a)};
-                if (a) {
-                    c.r = static_cast<uint8_t>(qRed(px) * 255 / a);
-                    c.g = static_cast<uint8_t>(qGreen(px) * 255 / a);
-                    c.b = static_cast<uint8_t>(qBlue(px) * 255 / a);
-                }
+                c.r = static_cast<uint8_t>(std::min(255, qRed(px) * 255 / a));
+                c.g = static_cast<uint8_t>(std::min(255, qGreen(px) * 255 / a));
+                c.b = static_cast<uint8_t>(std::min(255, qBlue(px) * 255 / a));
                 c = cx.apply(c);
                 row[x] = qPremultiply(qRgba(c.r, c.g, c.b, c.a));
             }
