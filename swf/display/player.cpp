@@ -117,7 +117,12 @@ void Player::place(Clip& clip, const DisplayCommand& cmd) {
         return;
     }
     DisplayObject& obj = it->second;
-    if (cmd.hasCharacter && ch && cmd.characterId != obj.characterId) {
+    // A sprite or button instance is never swapped for a plain character or back:
+    // the instance stays and only its other fields change.
+    auto timeline = [](const Character* c) {
+        return c && (std::holds_alternative<SpriteDef>(*c) || std::holds_alternative<ButtonDef>(*c));
+    };
+    if (cmd.hasCharacter && ch && cmd.characterId != obj.characterId && timeline(ch) == timeline(obj.character)) {
         obj.characterId = cmd.characterId;
         obj.character = ch;
         initInstance(clip, obj);

@@ -156,4 +156,22 @@ TEST(Timeline, ButtonShowsItsUpStateAndReleaseRunsItsActions) {
     EXPECT_TRUE(p.isPlaying());
 }
 
+TEST(Timeline, ReplacingSwapsPlainCharactersButNeverAButtonForAShape) {
+    auto m = movie();
+    m.add(rectShape(1, 0, 0, 50, 50, kRed));
+    m.add(rectShape(2, 0, 0, 50, 50, kBlue));
+    std::vector<w::ButtonRecord> recs(1);
+    recs[0].states = w::buttonstate::Up | w::buttonstate::HitTest;
+    recs[0].character = 1;
+    m.add(w::defineButton2(3, recs, {}));
+    m.put(1, 3, {}).put(2, 1, swf::Matrix::translate(1000, 1000)).showFrame(); // button; red shape
+    m.put(1, 2, {}).put(2, 2, swf::Matrix::translate(1000, 1000)).showFrame(); // both replaced by blue
+    swf::Player p(load(m.bytes()));
+    p.stop();
+    p.gotoFrame(2);
+    QImage img = render(p);
+    EXPECT_TRUE(near(img.pixel(25, 25), kRed)); // the button stays
+    EXPECT_TRUE(near(img.pixel(75, 75), kBlue)); // a shape becomes the other shape
+}
+
 } // namespace
