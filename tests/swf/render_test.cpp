@@ -176,6 +176,34 @@ TEST(Render, StaticTextDrawsItsGlyphsInTheirColour) {
     EXPECT_TRUE(near(img.pixel(20, 80), kWhite));  // below the baseline
 }
 
+TEST(Render, StaticTextKeepsItsSizeWithEveryFontVersion) {
+    // DefineFont3 glyphs lie on an em square twenty times finer than the others'.
+    for (int version = 1; version <= 3; ++version) {
+        SCOPED_TRACE("DefineFont" + std::to_string(version));
+        const int em = version == 3 ? 20480 : 1024;
+        auto m = movie();
+        w::FontDesc font;
+        font.name = "Blocks";
+        w::FontGlyph g;
+        g.code = 'A';
+        g.advance = static_cast<int16_t>(std::min(em, 32767));
+        g.shape.fill1(1).rect(0, -em, em, em); // a full em square above the baseline
+        font.glyphs.push_back(std::move(g));
+        if (version > 1) font.layout = w::FontLayout{900, 124, 0, {}};
+        if (version == 1) m.add(w::defineFont(1, font)).add(w::defineFontInfo(1, font));
+        if (version == 2) m.add(w::defineFont2(1, font));
+        if (version == 3) m.add(w::defineFont3(1, font));
+        auto rec = w::layoutText(font, 1, 800, kGreen, 200, 1200, "A"); // 40 px at (10, 60)
+        m.add(w::defineText(2, {0, 2000, 0, 2000}, {}, {rec})).place(1, 2).showFrame();
+        swf::Player p(load(m.bytes()));
+        QImage img = render(p);
+        EXPECT_TRUE(near(img.pixel(12, 25), kGreen));
+        EXPECT_TRUE(near(img.pixel(47, 57), kGreen));
+        EXPECT_TRUE(near(img.pixel(54, 40), kWhite)); // no wider than 40 px
+        EXPECT_TRUE(near(img.pixel(30, 16), kWhite)); // no taller
+    }
+}
+
 TEST(Render, ZoomMagnifiesAboutTheCentre) {
     auto m = movie();
     m.add(rectShape(1, 40, 40, 20, 20, kRed)).place(1, 1).showFrame();
