@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <tuple>
 #include <vector>
@@ -85,13 +86,78 @@ private:
             extent(obj, m, box, 0);
             if (box.empty()) return; // draws nothing
             ++layers_;
-            b_.beginLayer(box, obj.filters, pixelScale_);
-            draw(obj, ch, m, cx, maskMode);
+            if (b_.beginLayer(box, obj.filters, pixelScale_, contentSum(obj, m, cx)))
+                draw(obj, ch, m, cx, maskMode);
             b_.endLayer(obj.blendMode);
             --layers_;
             return;
         }
         draw(obj, ch, m, cx, maskMode);
+    }
+
+    // A sum of everything a layer's pixels depend on.
+    struct Sum {
+        uint64_t h = 0x9e3779b97f4a7c15ull;
+        void add(uint64_t v) {
+            h ^= v + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2);
+            h *= 0xff51afd7ed558ccdull;
+            h ^= h >> 33;
+        }
+        void add(double v) {
+            uint64_t bits;
+            std::memcpy(&bits, &v, sizeof bits);
+            add(bits);
+        }
+        void add(const Matrix& m) {
+            for (double v : {m.a, m.b, m.c, m.d, m.tx, m.ty}) add(v);
+        }
+        void add(const ColorTransform& c) {
+            for (int32_t v : {c.rMul, c.gMul, c.bMul, c.aMul, c.rAdd, c.gAdd, c.bAdd, c.aAdd})
+                add(static_cast<uint64_t>(static_cast<uint32_t>(v)));
+        }
+    };
+
+    static void filterSum(const std::vector<Filter>& filters, Sum& s) {
+        for (const Filter& f : filters) {
+            auto rgba = [](Rgba c) { return uint64_t(c.r) | uint64_t(c.g) << 8 | uint64_t(c.b) << 16 | uint64_t(c.a) << 24; };
+            s.add(static_cast<uint64_t>(f.kind) | uint64_t(f.inner) << 8 | uint64_t(f.knockout) << 9 |
+                  uint64_t(f.hideObject) << 10 | uint64_t(f.onTop) << 11 | uint64_t(f.passes) << 16 |
+                  rgba(f.color) << 32);
+            s.add(rgba(f.highlight));
+            for (double v : {f.blurX, f.blurY, f.angle, f.distance, f.strength}) s.add(v);
+            for (float v : f.matrix) s.add(double(v));
+            for (const auto& [ratio, c] : f.gradient) s.add(rgba(c) | uint64_t(ratio) << 32);
+            for (float v : f.kernel) s.add(double(v));
+            s.add(double(f.divisor) + 3.0 * f.bias + f.matrixX * 7.0 + f.matrixY * 11.0 + f.clamp * 13.0 +
+                  f.preserveAlpha * 17.0);
+        }
+    }
+
+    uint64_t contentSum(const DisplayObject& obj, const Matrix& m, const ColorTransform& cx) {
+        Sum s;
+        s.add(m);
+        s.add(cx);
+        s.add(pixelScale_);
+        filterSum(obj.filters, s);
+        subtreeSum(obj, s, 0);
+        return s.h;
+    }
+
+    void subtreeSum(const DisplayObject& obj, Sum& s, int nesting) {
+        s.add(reinterpret_cast<uintptr_t>(obj.character));
+        s.add(static_cast<uint64_t>(obj.ratio) | uint64_t(obj.clipDepth) << 16 | uint64_t(obj.visible) << 32 |
+              uint64_t(obj.blendMode) << 40);
+        // A video's picture changes with the decoder's state, not only the ratio.
+        if (obj.video) s.add(reinterpret_cast<uintptr_t>(obj.video->frame(obj.ratio).get()));
+        if (!obj.clip || nesting > 64) return;
+        s.add(static_cast<uint64_t>(static_cast<uint32_t>(obj.clip->frame)) | uint64_t(obj.clip->buttonState) << 32);
+        for (const auto& [depth, child] : obj.clip->list) {
+            s.add(static_cast<uint64_t>(depth));
+            s.add(child.matrix);
+            s.add(child.colorTransform);
+            filterSum(child.filters, s);
+            subtreeSum(child, s, nesting + 1);
+        }
     }
 
     // Grows box by what the object can draw (m maps its twips to device pixels).

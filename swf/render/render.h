@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <map>
+#include <memory>
 
 namespace swf {
 
@@ -44,8 +45,13 @@ public:
     // filtered and composited with its blend mode. drawn bounds what the object draws
     // (before its filters spread it); pixelScale is device pixels per stage pixel
     // (filter sizes are in stage pixels). Backends without layers draw straight through.
-    virtual void beginLayer(const DeviceBox& /*drawn*/, const std::vector<Filter>& /*filters*/,
-                            double /*pixelScale*/) {}
+    // content sums up everything the layer's pixels depend on (the object's subtree,
+    // its device matrix and colour transform): a backend that still holds the finished
+    // layer of an equal sum returns false, and the object is not drawn again.
+    virtual bool beginLayer(const DeviceBox& /*drawn*/, const std::vector<Filter>& /*filters*/,
+                            double /*pixelScale*/, uint64_t /*content*/) {
+        return true;
+    }
     virtual void endLayer(uint8_t /*blendMode*/) {}
 };
 
@@ -53,13 +59,17 @@ public:
 // the whole stage visible, aspect kept, centred; zoom > 1 magnifies about the centre.
 Matrix showAllMatrix(const Rect& stage, double width, double height, double zoom = 1.0);
 
-// Morph shapes at given ratios, computed once and reused while a ratio stays on show.
+// What drawing keeps from one frame to the next: morph shapes at given ratios,
+// computed once and reused while a ratio stays on show, and whatever a backend keeps
+// of finished layers.
 class ShapeCache {
 public:
     const Shape& morph(const MorphShape& m, uint16_t ratio);
+    std::shared_ptr<void>& backendLayers() { return layers_; }
 
 private:
     std::map<std::pair<const MorphShape*, uint16_t>, Shape> morphs_;
+    std::shared_ptr<void> layers_;
 };
 
 // Draws the display tree of the player (not the background).

@@ -191,4 +191,31 @@ TEST(Effects, BlurSpreadsTheEdge) {
     EXPECT_TRUE(near(soft.pixel(50, 50), kRed, 8));  // the middle stays red
 }
 
+TEST(Effects, FilteredLayersKeptBetweenFramesFollowWhatChanges) {
+    auto m = movie();
+    m.add(rectShape(1, 0, 0, 100, 100, kGrey));
+    m.add(rectShape(2, 10, 30, 30, 30, kRed));
+    m.place(1, 1);
+    w::Placement p;
+    p.depth = 2;
+    p.character = 2;
+    p.filters = w::filterList({w::dropShadowFilter(kBlack, 0, 0, 0, 10, 1)});
+    m.add(w::placeObject3(p)).showFrame();
+    m.showFrame(); // unchanged
+    m.move(2, swf::Matrix::translate(1000, 0)).showFrame(); // 50 pixels to the right
+    swf::Player player(load(m.bytes()));
+    player.stop();
+    swf::ShapeCache cache; // kept from frame to frame, as players keep it
+    auto frame = [&](int n) {
+        player.gotoFrame(n);
+        return swf::renderImage(player, QSize(100, 100), cache).convertToFormat(QImage::Format_ARGB32);
+    };
+    QImage first = frame(1), second = frame(2), third = frame(3);
+    EXPECT_TRUE(near(first.pixel(45, 45), kBlack));
+    EXPECT_EQ(first, second);
+    EXPECT_TRUE(near(third.pixel(45, 45), kGrey)); // the old shadow is gone
+    EXPECT_TRUE(near(third.pixel(75, 45), kRed));
+    EXPECT_TRUE(near(third.pixel(95, 45), kBlack));
+}
+
 } // namespace

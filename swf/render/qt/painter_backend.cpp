@@ -85,6 +85,54 @@ QStringList deviceFamilies(const std::string& name) {
     return {QString::fromStdString(name), sans, QStringLiteral("DejaVu Sans")};
 }
 
+// Finished layers by content sum, with where they lie, kept while they keep showing.
+struct PainterBackend::KeptLayers {
+    struct Entry {
+        std::shared_ptr<const QImage> image;
+        QPoint origin;
+        int frame = 0;
+    };
+    std::map<uint64_t, Entry> entries;
+    size_t bytes = 0;
+    int frame = 0;
+    static constexpr size_t kMaxBytes = 96u << 20;
+
+    void put(uint64_t key, const QImage& image, QPoint origin) {
+        const size_t size = static_cast<size_t>(image.sizeInBytes());
+        if (size > kMaxBytes / 4) return;
+        if (bytes + size > kMaxBytes) dropUnseen();
+        if (bytes + size > kMaxBytes) {
+            entries.clear();
+            bytes = 0;
+        }
+        auto [it, inserted] = entries.try_emplace(key);
+        if (!inserted) bytes -= static_cast<size_t>(it->second.image->sizeInBytes());
+        it->second = {std::make_shared<const QImage>(image.copy()), origin, frame};
+        bytes += size;
+    }
+    // Layers not shown in the last frame go.
+    void dropUnseen() {
+        for (auto it = entries.begin(); it != entries.end();) {
+            if (it->second.frame < frame - 1) {
+                bytes -= static_cast<size_t>(it->second.image->sizeInBytes());
+                it = entries.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+};
+
+PainterBackend::PainterBackend(QPainter& painter, bool smooth, ShapeCache* layers)
+    : root_(painter), p_(&painter), smooth_(smooth) {
+    if (!layers) return;
+    auto& slot = layers->backendLayers();
+    if (!slot) slot = std::make_shared<KeptLayers>();
+    kept_ = std::static_pointer_cast<KeptLayers>(slot);
+    ++kept_->frame;
+    if (kept_->frame % 16 == 0) kept_->dropUnseen();
+}
+
 QTransform PainterBackend::onTop(const QTransform& device) const {
     if (layers_.empty()) return device;
     const QPoint o = layers_.back().origin;
@@ -331,7 +379,8 @@ void PainterBackend::endMask() {
 
 void PainterBackend::popMask() { p_->restore(); }
 
-void PainterBackend::beginLayer(const DeviceBox& drawn, const std::vector<Filter>& filters, double pixelScale) {
+bool PainterBackend::beginLayer(const DeviceBox& drawn, const std::vector<Filter>& filters, double pixelScale,
+                                uint64_t content) {
     // The layer covers what the object draws, grown by how far its filters spread it
     // (and a pixel or two of antialiasing), within the device grown alike so that blurs
     // at the device's edge still see what lies just beyond it.
@@ -350,6 +399,19 @@ void PainterBackend::beginLayer(const DeviceBox& drawn, const std::vector<Filter
     l.origin = r.topLeft();
     l.filters = &filters;
     l.pixelScale = pixelScale;
+    l.content = content;
+    // Inside a mask's outline nothing is drawn; elsewhere a layer shown before as it
+    // is now is composited again as it was.
+    if (kept_ && !collecting_) {
+        auto it = kept_->entries.find(content);
+        if (it != kept_->entries.end() && it->second.origin == l.origin &&
+            it->second.image->size() == r.size()) {
+            it->second.frame = kept_->frame;
+            l.kept = it->second.image;
+            layers_.push_back(std::move(l));
+            return false;
+        }
+    }
     l.pixels = std::make_unique<Scratch<uint32_t>>(static_cast<size_t>(r.width()) * static_cast<size_t>(r.height()));
     l.image = std::make_unique<QImage>(reinterpret_cast<uchar*>(l.pixels->data()), r.width(), r.height(),
                                        r.width() * 4, QImage::Format_ARGB32_Premultiplied);
@@ -359,19 +421,24 @@ void PainterBackend::beginLayer(const DeviceBox& drawn, const std::vector<Filter
     l.painter->setPen(Qt::NoPen);
     layers_.push_back(std::move(l));
     p_ = layers_.back().painter.get();
+    return true;
 }
 
 void PainterBackend::endLayer(uint8_t blendMode) {
     if (layers_.empty()) return;
     Layer l = std::move(layers_.back());
     layers_.pop_back();
-    l.painter->end();
+    if (l.painter) l.painter->end();
     p_ = layers_.empty() ? &root_ : layers_.back().painter.get();
     // Alpha and erase work on the layer below; with none (on the stage itself) they
     // have nothing to work on and draw nothing.
     if ((blendMode == 11 || blendMode == 12) && layers_.empty()) return;
-    QImage& image = *l.image;
-    if (l.filters) applyFilters(image, *l.filters, l.pixelScale);
+    if (!l.kept) {
+        if (l.filters) applyFilters(*l.image, *l.filters, l.pixelScale);
+        // Filtering is what costs; layers without filters are not worth keeping.
+        if (kept_ && l.filters && !l.filters->empty()) kept_->put(l.content, *l.image, l.origin);
+    }
+    const QImage& image = l.kept ? *l.kept : *l.image;
     p_->save();
     p_->setTransform(onTop(QTransform()));
     const QPointF at(l.origin);
@@ -414,7 +481,7 @@ void renderFrame(const Player& player, QPainter& painter, const QRectF& area, Sh
         view.map(movie.stage.xmax, movie.stage.ymax, x1, y1);
         painter.setClipRect(QRectF(QPointF(x0, y0), QPointF(x1, y1)).normalized(), Qt::IntersectClip);
     }
-    PainterBackend backend(painter, smooth);
+    PainterBackend backend(painter, smooth, &cache);
     renderDisplayTree(player, backend, view, cache);
     painter.restore();
 }

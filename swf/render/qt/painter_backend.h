@@ -20,8 +20,8 @@ class PainterBackend : public RenderBackend {
 public:
     // smooth: antialiased edges and filtered bitmaps (the player's high quality);
     // without it edges are aliased and bitmaps drawn by nearest pixel (low quality).
-    explicit PainterBackend(QPainter& painter, bool smooth = true)
-        : root_(painter), p_(&painter), smooth_(smooth) {}
+    // layers: where finished layers are kept for the frames after (none: not kept).
+    explicit PainterBackend(QPainter& painter, bool smooth = true, ShapeCache* layers = nullptr);
 
     void drawShape(const Shape& shape, const Movie& movie, const Matrix& m, const ColorTransform& cx) override;
     void drawGlyph(const Glyph& glyph, const Matrix& m, Rgba color) override;
@@ -31,7 +31,8 @@ public:
     void beginMask() override;
     void endMask() override;
     void popMask() override;
-    void beginLayer(const DeviceBox& drawn, const std::vector<Filter>& filters, double pixelScale) override;
+    bool beginLayer(const DeviceBox& drawn, const std::vector<Filter>& filters, double pixelScale,
+                    uint64_t content) override;
     void endLayer(uint8_t blendMode) override;
 
 private:
@@ -50,7 +51,11 @@ private:
         QPoint origin; // the device pixel of the image's top left
         const std::vector<Filter>* filters = nullptr;
         double pixelScale = 1;
+        uint64_t content = 0;
+        std::shared_ptr<const QImage> kept; // the finished layer, from an earlier frame
     };
+    struct KeptLayers;
+    std::shared_ptr<KeptLayers> kept_;
     QPainter& root_;
     QPainter* p_; // the painter of the innermost layer
     bool smooth_;
