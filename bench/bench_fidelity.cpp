@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
         auto loaded = swf::loadMovieFile(e.path);
         if (auto* mp = std::get_if<swf::MoviePtr>(&loaded)) {
             swf::Player player(*mp);
-            // Ruffle's pictures show the movie after so many ticks of playing: played
+            // The .ruffle.png pictures show the movie after so many ticks of playing: played
             // here alike, so looping movies wrap as they did; swfdec's show a frame.
             const int frame = useExpected ? referenceFrame(e.expectedNote) : 1;
             if (e.expectedNote.find(" tick") != std::string::npos) {
