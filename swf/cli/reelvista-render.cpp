@@ -1,5 +1,8 @@
-// reelvista-render IN.swf OUT.png [--frame N | --skip-flat SECONDS] [--size WxH | --fit N]
+// reelvista-render IN.swf OUT.png [--frame N | --frames N | --skip-flat SECONDS] [--size WxH | --fit N]
+// reelvista-render IN.swf --trace [--frames N]
 // Renders one frame of a movie to a PNG: frame 1 at stage size unless told otherwise.
+// --frames N plays N frames from the start, scripts and all, and draws the stage then;
+// --trace prints what the movie's scripts trace over those frames, and nothing else.
 // With --skip-flat the movie is played from frame 1 for up to SECONDS of its own time and
 // the first frame that is not one flat colour is taken (the file managers' thumbnails:
 // many movies show nothing but their background until their scripts have built them or
@@ -21,8 +24,9 @@
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage: reelvista-render IN.swf OUT.png [--frame N | --skip-flat SECONDS] "
-                         "[--size WxH | --fit N]\n");
+    std::fprintf(stderr, "usage: reelvista-render IN.swf OUT.png [--frame N | --frames N | --skip-flat SECONDS] "
+                         "[--size WxH | --fit N]\n"
+                         "       reelvista-render IN.swf --trace [--frames N]\n");
     return 2;
 }
 
@@ -72,12 +76,19 @@ QImage firstLivelyFrame(swf::Player& player, QSize size, swf::ShapeCache& cache,
 int main(int argc, char** argv) {
     if (argc < 3) return usage();
     int frame = 1;
+    int frames = 0; // play this many frames from the start
+    bool trace = std::strcmp(argv[2], "--trace") == 0;
     int width = 0, height = 0;
     int fit = 0; // longest side, aspect kept (thumbnails)
     double skipFlat = -1; // seconds of play to look through; negative: no search
     for (int i = 3; i < argc; ++i) {
         if (std::strcmp(argv[i], "--frame") == 0 && i + 1 < argc) {
             frame = std::atoi(argv[++i]);
+        } else if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc) {
+            frames = std::atoi(argv[++i]);
+            if (frames <= 0 || frames > 1000000) return usage();
+        } else if (std::strcmp(argv[i], "--trace") == 0) {
+            trace = true;
         } else if (std::strcmp(argv[i], "--size") == 0 && i + 1 < argc) {
             if (std::sscanf(argv[++i], "%dx%d", &width, &height) != 2 || width <= 0 || height <= 0 ||
                 width > 16384 || height > 16384)
@@ -93,6 +104,23 @@ int main(int argc, char** argv) {
             return usage();
         }
     }
+    if (trace) {
+        auto loaded = swf::loadMovieFile(argv[1]);
+        if (auto* e = std::get_if<swf::Error>(&loaded)) {
+            std::fprintf(stderr, "reelvista-render: %s: %s\n", argv[1], e->message.c_str());
+            return 1;
+        }
+        swf::ScriptOptions opts;
+        opts.deterministic = true;
+        opts.trace = [](const std::string& line) {
+            std::fwrite(line.data(), 1, line.size(), stdout);
+            std::fputc('\n', stdout);
+        };
+        swf::Player player(std::get<swf::MoviePtr>(loaded), opts);
+        for (int i = 1; i < std::max(1, frames); ++i) player.tick();
+        std::fflush(stdout);
+        return 0;
+    }
     // Fonts need a GUI application; no window is ever shown, and Qt's own chatter
     // (runtime folder warnings and the like) would spoil the one-line error.
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -105,8 +133,14 @@ int main(int argc, char** argv) {
         return 1;
     }
     const auto& movie = std::get<swf::MoviePtr>(loaded);
-    swf::Player player(movie);
-    if (skipFlat < 0) {
+    swf::ScriptOptions opts;
+    opts.deterministic = true;
+    // Thumbnails get a short script budget: a runaway script cannot hold up a folder.
+    if (skipFlat >= 0) opts.frameBudgetSeconds = 0.1;
+    swf::Player player(movie, opts);
+    if (frames > 0) {
+        for (int i = 1; i < frames; ++i) player.tick();
+    } else if (skipFlat < 0) {
         player.stop();
         player.gotoFrame(frame);
     }

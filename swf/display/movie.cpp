@@ -73,7 +73,31 @@ SoundInfo readSoundInfo(Reader& r) {
     return s;
 }
 
-// Skips the CLIPACTIONS of a placement; clip event scripts are not run here.
+// CLIPACTIONS of a placement: 16-bit event flags up to SWF 5, 32-bit after.
+std::shared_ptr<const std::vector<ClipAction>> readClipActions(Reader& r, int version) {
+    auto out = std::make_shared<std::vector<ClipAction>>();
+    auto flags = [&]() -> uint32_t { return version >= 6 ? r.u32() : r.u16(); };
+    r.u16();
+    flags();
+    while (!r.overrun() && r.remaining() >= 2) {
+        if (version >= 6 && r.remaining() < 4) break; // a truncated end flag
+        uint32_t ev = flags();
+        if (ev == 0 || r.overrun()) break;
+        ClipAction a;
+        a.events = ev;
+        uint32_t size = r.u32();
+        if (r.overrun() || size > r.remaining()) break;
+        if ((ev & clipevent::KeyPress) && size > 0) {
+            a.keyCode = r.u8();
+            --size;
+        }
+        auto b = r.bytes(size);
+        a.actions.assign(b.begin(), b.end());
+        out->push_back(std::move(a));
+    }
+    return out;
+}
+
 void readPlace(Reader& r, int code, int version, DisplayCommand& c) {
     if (code == 4) {
         c.hasCharacter = true;
@@ -101,8 +125,9 @@ void readPlace(Reader& r, int code, int version, DisplayCommand& c) {
         if (f2 & 0x02) c.blendMode = r.u8();
         if (f2 & 0x04) r.u8(); // cache as bitmap
         if (f2 & 0x20) c.visible = r.u8() != 0;
+        if (f2 & 0x40) r.u32(); // opaque background colour
     }
-    (void)version;
+    if ((f1 & 0x80) && version >= 5) c.clipActions = readClipActions(r, version);
 }
 
 
@@ -330,6 +355,35 @@ bool Parser::parseTags(Reader& r, Timeline& tl, int nesting) {
             cur.actions.emplace_back(a.begin(), a.end());
             break;
         }
+        case 59: {
+            InitAction ia;
+            ia.spriteId = tr.u16();
+            auto a = tr.rest();
+            ia.actions.assign(a.begin(), a.end());
+            if (!tr.overrun()) cur.initActions.push_back(std::move(ia));
+            break;
+        }
+        case 56:
+        case 57:
+            if (nesting == 0 && code == 56) {
+                uint16_t n = tr.u16();
+                for (uint16_t i = 0; i < n && !tr.overrun(); ++i) {
+                    uint16_t id = tr.u16();
+                    std::string name = tr.string();
+                    if (!tr.overrun()) m_.exports.try_emplace(asciiLower(name), id);
+                }
+            }
+            break;
+        case 65:
+            if (nesting == 0) {
+                uint16_t depth = tr.u16();
+                uint16_t secs = tr.u16();
+                if (!tr.overrun()) {
+                    m_.maxRecursion = depth;
+                    m_.scriptTimeout = secs;
+                }
+            }
+            break;
         case 43:
             if (cur.label.empty()) cur.label = tr.string();
             break;
@@ -383,7 +437,7 @@ bool Parser::parseTags(Reader& r, Timeline& tl, int nesting) {
         }
     }
     // Keep a frame that was being built when the data ended.
-    if (!cur.commands.empty() || !cur.actions.empty() || tl.frames.empty()) closeFrame();
+    if (!cur.commands.empty() || !cur.actions.empty() || !cur.initActions.empty() || tl.frames.empty()) closeFrame();
     return !broken;
 }
 
@@ -396,6 +450,7 @@ Result<MoviePtr> loadMovie(std::span<const uint8_t> file) {
     auto m = std::make_shared<Movie>();
     m->version = c.version;
     m->compression = c.compression;
+    m->fileBytes = file.size();
     Reader r(c.body);
     m->stage = r.rect();
     uint16_t rate = r.u16();

@@ -38,11 +38,36 @@ struct DisplayCommand {
     std::optional<uint8_t> blendMode;
     std::optional<bool> visible;
     std::optional<std::vector<Filter>> filters;
+    // Scripts of onClipEvent handlers given with the placement.
+    std::shared_ptr<const std::vector<struct ClipAction>> clipActions;
+};
+
+// One onClipEvent handler: the events it answers (little-endian flag masks) and its script.
+struct ClipAction {
+    uint32_t events = 0;
+    uint8_t keyCode = 0;
+    std::vector<uint8_t> actions;
+};
+
+// Clip event masks.
+namespace clipevent {
+inline constexpr uint32_t Load = 0x1, EnterFrame = 0x2, Unload = 0x4, MouseMove = 0x8, MouseDown = 0x10,
+                          MouseUp = 0x20, KeyDown = 0x40, KeyUp = 0x80, Data = 0x100, Initialize = 0x200,
+                          Press = 0x400, Release = 0x800, ReleaseOutside = 0x1000, RollOver = 0x2000,
+                          RollOut = 0x4000, DragOver = 0x8000, DragOut = 0x10000, KeyPress = 0x20000,
+                          Construct = 0x40000;
+}
+
+// A DoInitAction block: run once, for the sprite it names, when its frame is first reached.
+struct InitAction {
+    uint16_t spriteId = 0;
+    std::vector<uint8_t> actions;
 };
 
 struct Frame {
     std::vector<DisplayCommand> commands;
     std::vector<std::vector<uint8_t>> actions; // DoAction blocks in tag order
+    std::vector<InitAction> initActions;       // DoInitAction blocks in tag order
     std::vector<SoundStart> sounds;
     std::vector<uint8_t> streamBlock; // this frame's stream sound data, if any
     std::string label;
@@ -107,6 +132,11 @@ struct Movie {
     bool actionScript3 = false;
     Timeline root;
     std::unordered_map<uint16_t, std::unique_ptr<Character>> dictionary;
+    // Linkage names (ExportAssets) to character ids, for attachMovie; lower case keys.
+    std::map<std::string, uint16_t> exports;
+    // ScriptLimits: recursion depth and time-out in seconds, when the movie sets them.
+    std::optional<uint16_t> maxRecursion, scriptTimeout;
+    size_t fileBytes = 0; // size of the file as read
     // Set when the file broke part way: the frames before the break are kept.
     std::string warning;
 

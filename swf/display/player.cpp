@@ -1,9 +1,11 @@
 #include "swf/display/player.h"
 
+#include "swf/avm1/machine.h"
 #include "swf/format/limits.h"
 
 #include <algorithm>
 #include <cctype>
+#include <random>
 #include <utility>
 
 namespace swf {
@@ -32,21 +34,54 @@ int frameCountOf(const Clip& c) {
 
 } // namespace
 
-Player::Player(MoviePtr movie) : movie_(std::move(movie)), root_(std::make_shared<Clip>()) {
+Player::Player(MoviePtr movie, ScriptOptions options)
+    : movie_(std::move(movie)), root_(std::make_shared<Clip>()), options_(std::move(options)) {
     root_->timeline = &movie_->root;
     seeking_ = false;
     gotoClip(*root_, 0, true);
     runQueue();
 }
 
+Player::~Player() = default;
+
+avm1::Machine& Player::machine() {
+    if (!machine_) {
+        machine_ = std::make_unique<avm1::Machine>(*this);
+        machine_->trace = options_.trace;
+        machine_->budgetSeconds = options_.frameBudgetSeconds;
+        if (movie_->scriptTimeout && *movie_->scriptTimeout > 0)
+            machine_->budgetSeconds = std::min<double>(options_.frameBudgetSeconds, *movie_->scriptTimeout);
+        if (movie_->maxRecursion && *movie_->maxRecursion > 0)
+            machine_->maxDepth = std::min<int>(*movie_->maxRecursion, 256);
+        machine_->nowMs = clockMs_;
+        if (!options_.deterministic) machine_->rng.seed(std::random_device{}());
+        machine_->beginFrame();
+    }
+    return *machine_;
+}
+
+void Player::beginScripts() {
+    if (machine_) machine_->beginFrame();
+}
+
 int Player::totalFrames() const { return std::max(1, movie_->frameCount()); }
 
 void Player::resetClip(Clip& clip) {
-    clip.list.clear();
+    // Clips made by scripts live at depths from 16384 up and survive a rewind.
+    for (auto it = clip.list.begin(); it != clip.list.end();) {
+        if (it->first >= kScriptDepthBase) {
+            ++it;
+            continue;
+        }
+        if (it->second.clip) unloadClip(*it->second.clip);
+        it = clip.list.erase(it);
+    }
     clip.frame = -1;
 }
 
-void Player::initInstance(Clip& parent, DisplayObject& obj) {
+void Player::initInstance(Clip& parent, DisplayObject& obj,
+                          std::shared_ptr<const std::vector<ClipAction>> clipActions) {
+    if (obj.clip) unloadClip(*obj.clip);
     obj.clip.reset();
     obj.video.reset();
     const Character* ch = obj.character;
@@ -57,6 +92,27 @@ void Player::initInstance(Clip& parent, DisplayObject& obj) {
     }
     const auto* sprite = std::get_if<SpriteDef>(ch);
     const auto* button = std::get_if<ButtonDef>(ch);
+    const bool named = std::holds_alternative<SpriteDef>(*ch) || std::holds_alternative<ButtonDef>(*ch) ||
+                       std::holds_alternative<EditText>(*ch);
+    // Unnamed instances get the names the reference player gives them.
+    if (named && obj.name.empty()) obj.name = "instance" + std::to_string(++instanceCount_);
+    if (const auto* text = std::get_if<EditText>(ch)) {
+        // A text field gets a clip of its own: scripts change its text through it.
+        auto c = std::make_shared<Clip>();
+        c->parent = &parent;
+        c->nesting = parent.nesting + 1;
+        c->textField = true;
+        c->playing = false;
+        c->characterId = obj.characterId;
+        c->ownCharacter = std::make_unique<Character>(*text);
+        obj.character = c->ownCharacter.get();
+        obj.clip = c;
+        if (!text->variableName.empty()) {
+            ++boundFields_;
+            scriptVariableChanged(parent, text->variableName);
+        }
+        return;
+    }
     if (!sprite && !button) return;
     // Refuse instances nested too deep or containing themselves.
     if (parent.nesting + 1 >= limits::kMaxNesting) return;
@@ -68,9 +124,13 @@ void Player::initInstance(Clip& parent, DisplayObject& obj) {
     c->ancestry = parent.ancestry;
     c->ancestry.push_back(obj.characterId);
     obj.clip = c;
+    c->characterId = obj.characterId;
+    c->clipActions = clipActions;
     if (sprite) {
         c->timeline = &sprite->timeline;
+        if (c->clipActions) queueEvent(*c, clipevent::Initialize | clipevent::Construct);
         gotoClip(*c, 0, true);
+        queueEvent(*c, clipevent::Load);
     } else {
         // A button shows its up state.
         c->button = button;
@@ -98,7 +158,10 @@ void Player::showButtonState(Clip& c, uint8_t state) {
 
 void Player::place(Clip& clip, const DisplayCommand& cmd) {
     if (cmd.kind == DisplayCommand::Kind::Remove) {
-        clip.list.erase(cmd.depth);
+        auto it = clip.list.find(cmd.depth);
+        if (it == clip.list.end()) return;
+        if (it->second.clip) unloadClip(*it->second.clip);
+        clip.list.erase(it);
         return;
     }
     auto it = clip.list.find(cmd.depth);
@@ -112,11 +175,14 @@ void Player::place(Clip& clip, const DisplayCommand& cmd) {
         obj.characterId = cmd.characterId;
         obj.character = ch;
         applyFields(obj, cmd);
+        if (existing && it->second.clip) unloadClip(*it->second.clip);
         auto [pos, inserted] = clip.list.insert_or_assign(cmd.depth, std::move(obj));
-        initInstance(clip, pos->second);
+        initInstance(clip, pos->second, cmd.clipActions);
         return;
     }
     DisplayObject& obj = it->second;
+    // A clip a script has moved is no longer the timeline's to move.
+    if (obj.clip && obj.clip->scripted) return;
     // A sprite or button instance is never swapped for a plain character or back:
     // the instance stays and only its other fields change.
     auto timeline = [](const Character* c) {
@@ -125,9 +191,10 @@ void Player::place(Clip& clip, const DisplayCommand& cmd) {
     if (cmd.hasCharacter && ch && cmd.characterId != obj.characterId && timeline(ch) == timeline(obj.character)) {
         obj.characterId = cmd.characterId;
         obj.character = ch;
-        initInstance(clip, obj);
+        initInstance(clip, obj, cmd.clipActions);
     }
     applyFields(obj, cmd);
+    if (obj.clip && obj.clip->textField && obj.clip->ownCharacter) obj.character = obj.clip->ownCharacter.get();
 }
 
 void Player::applyFrame(Clip& clip, int frame) {
@@ -177,22 +244,33 @@ void Player::gotoClip(Clip& clip, int target, bool runActions) {
     }
     if (target < clip.frame) resetClip(clip);
     // Replay: children move on one tick per frame, as they do when the movie plays.
+    // The frame's own scripts run before those of the clips it places.
     const bool wasSeeking = seeking_;
+    size_t mark = queue_.size();
     while (clip.frame < target) {
         if (clip.frame >= 0) {
             seeking_ = wasSeeking || clip.frame + 1 < target;
             tickChildren(clip);
         }
         ++clip.frame;
+        mark = queue_.size();
         applyFrame(clip, clip.frame);
     }
     seeking_ = wasSeeking;
-    if (runActions) queueActions(clip, target);
+    if (runActions) queueActions(clip, target, mark);
 }
 
-void Player::queueActions(Clip& clip, int frame) {
+void Player::queueActions(Clip& clip, int frame, size_t at) {
     const Frame& f = clip.timeline->frames[static_cast<size_t>(frame)];
-    for (const auto& a : f.actions) queue_.push_back({clip.weak_from_this(), &a});
+    std::vector<PendingActions> add;
+    for (const auto& ia : f.initActions) {
+        if (std::find(initDone_.begin(), initDone_.end(), ia.spriteId) != initDone_.end()) continue;
+        initDone_.push_back(ia.spriteId);
+        add.push_back({clip.weak_from_this(), &ia.actions, 0});
+    }
+    for (const auto& a : f.actions) add.push_back({clip.weak_from_this(), &a, 0});
+    at = std::min(at, queue_.size());
+    queue_.insert(queue_.begin() + static_cast<long>(at), add.begin(), add.end());
     if (seeking_) return;
     for (const auto& s : f.sounds)
         if (const auto* def = movie_->get<SoundDef>(s.soundId); def && sounds_.size() < kMaxSoundEvents)
@@ -205,25 +283,103 @@ void Player::queueActions(Clip& clip, int frame) {
     }
 }
 
+void Player::queueEvent(Clip& clip, uint32_t event) {
+    if (!machine_ && !clip.clipActions) return; // no script has set a handler yet
+    queue_.push_back({clip.weak_from_this(), nullptr, event});
+}
+
 void Player::runQueue() {
     // Actions may queue more actions (a goto runs the target frame's script); the
     // bound keeps a script that jumps back and forth from hanging the player.
-    size_t budget = 4096;
+    size_t budget = 100000;
     for (size_t i = 0; i < queue_.size() && budget > 0; ++i, --budget) {
         PendingActions p = queue_[i];
-        if (auto c = p.clip.lock()) runActions(*p.code, *c);
+        auto c = p.clip.lock();
+        if (!c) continue;
+        if (p.code) runActions(*p.code, *c);
+        else runEvent(*c, p.event);
     }
     queue_.clear();
+    if (machine_) machine_->maybeCollect();
+}
+
+void Player::runActions(const std::vector<uint8_t>& code, Clip& clip) {
+    if (code.empty() || movie_->actionScript3) return;
+    if (clip.removed && &clip != root_.get()) return;
+    machine().runBlock(code, clip);
+}
+
+namespace {
+const char* handlerName(uint32_t event) {
+    switch (event) {
+    case clipevent::Load: return "onLoad";
+    case clipevent::EnterFrame: return "onEnterFrame";
+    case clipevent::Unload: return "onUnload";
+    case clipevent::MouseMove: return "onMouseMove";
+    case clipevent::MouseDown: return "onMouseDown";
+    case clipevent::MouseUp: return "onMouseUp";
+    case clipevent::KeyDown: return "onKeyDown";
+    case clipevent::KeyUp: return "onKeyUp";
+    case clipevent::Data: return "onData";
+    default: return nullptr;
+    }
+}
+} // namespace
+
+void Player::runEvent(Clip& clip, uint32_t event) {
+    if (movie_->actionScript3) return;
+    if (clip.removed && event != clipevent::Unload) return;
+    if (clip.clipActions)
+        for (const ClipAction& a : *clip.clipActions)
+            if (a.events & event) machine().runBlock(a.actions, clip);
+    if (const char* name = handlerName(event); name && machine_ && clip.object) {
+        machine_->callHandler(clip, name);
+    }
+}
+
+void Player::unloadClip(Clip& clip) {
+    if (clip.removed) return;
+    clip.removed = true;
+    if (clip.textField && clip.ownCharacter)
+        if (const auto* e = std::get_if<EditText>(clip.ownCharacter.get()); e && !e->variableName.empty())
+            --boundFields_;
+    for (auto& [d, obj] : clip.list)
+        if (obj.clip) unloadClip(*obj.clip);
+    if (clip.clipActions || (machine_ && clip.object)) {
+        held_.push_back(clip.shared_from_this());
+        queueEvent(clip, clipevent::Unload);
+    }
+}
+
+void Player::enterFrame(Clip& clip) {
+    std::vector<std::weak_ptr<Clip>> kids;
+    for (auto& [depth, obj] : clip.list)
+        if (obj.clip && !obj.clip->textField) kids.push_back(obj.clip);
+    for (auto it = kids.rbegin(); it != kids.rend(); ++it)
+        if (auto k = it->lock()) enterFrame(*k);
+    if (clip.clipActions || clip.object) queueEvent(clip, clipevent::EnterFrame);
 }
 
 void Player::gotoFrame(int frame) {
+    beginScripts();
     gotoClip(*root_, frame - 1, true);
     runQueue();
+    held_.clear();
 }
 
 void Player::tick() {
+    beginScripts();
+    ++ticks_;
+    clockMs_ = ticks_ * 1000.0 / movie_->frameRate;
+    if (machine_) {
+        machine_->nowMs = clockMs_;
+        machine_->runTimers(clockMs_);
+        runQueue();
+    }
     tickClip(*root_);
+    enterFrame(*root_);
     runQueue();
+    held_.clear();
 }
 
 std::vector<Player::SoundEvent> Player::takeSoundEvents() { return std::exchange(sounds_, {}); }

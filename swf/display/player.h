@@ -8,17 +8,35 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <span>
 
 namespace swf {
 
 struct Clip;
+namespace avm1 {
+struct Object;
+class Machine;
+} // namespace avm1
+
+// Lines drawn by a clip's scripts (the drawing API), drawn under its children.
+struct Drawing {
+    Shape shape;
+    // The pen (twips), the line style in use and the paths being extended.
+    int32_t penX = 0, penY = 0;
+    int line = -1;
+    int fillPath = -1, linePath = -1;
+    bool grown = false; // bounds hold a point
+};
 
 // Button states, as the bits of a button record.
+// Depths given by scripts start here on the display list (AS depth 0).
+inline constexpr int kScriptDepthBase = 16384;
+
 inline constexpr uint8_t kButtonUp = 0x01, kButtonOver = 0x02, kButtonDown = 0x04, kButtonHit = 0x08;
 
 // One instance on a display list.
 struct DisplayObject {
-    uint16_t depth = 0;
+    int depth = 0;
     uint16_t characterId = 0;
     const Character* character = nullptr;
     Matrix matrix;
@@ -41,14 +59,36 @@ struct Clip : std::enable_shared_from_this<Clip> {
     int frame = -1;                     // 0-based frame on show, -1 before the first
     bool playing = true;
     int nesting = 0;
-    std::map<uint16_t, DisplayObject> list; // by depth
+    std::map<int, DisplayObject> list; // by depth (scripts' depths are offset by 16384)
     Clip* parent = nullptr;
     std::vector<uint16_t> ancestry; // character ids from the root down, to refuse cycles
+
+    // Scripting state.
+    avm1::Object* object = nullptr; // the clip's script object, made on first use
+    std::shared_ptr<const std::vector<ClipAction>> clipActions;
+    std::shared_ptr<Drawing> drawing;
+    uint16_t characterId = 0;
+    bool scripted = false;       // placed or moved by a script: the timeline leaves it alone
+    bool removed = false;        // taken off the display list
+    bool textField = false;      // stands for a text field
+    std::unique_ptr<Character> ownCharacter; // text fields: their own copy of the definition
+};
+
+// How long a frame's scripts may run before the rest of the frame's scripts are
+// skipped: the reference player's 15 seconds for players, much less for previews.
+struct ScriptOptions {
+    double frameBudgetSeconds = 15;
+    bool deterministic = false; // fixed date, clock moved by frame intervals, fixed random seed
+    // Asked before a script opens a web address; null or false refuses.
+    std::function<bool(const std::string& url, const std::string& target)> openUrl;
+    // Receives each trace() line.
+    std::function<void(const std::string&)> trace;
 };
 
 class Player {
 public:
-    explicit Player(MoviePtr movie);
+    explicit Player(MoviePtr movie, ScriptOptions options = {});
+    ~Player();
 
     const Movie& movie() const { return *movie_; }
     const MoviePtr& moviePtr() const { return movie_; }
@@ -85,23 +125,51 @@ public:
     std::vector<const std::vector<uint8_t>*> takeStreamBlocks();
     bool takeStreamRestart();
 
+    // ---- used by the script machine
+    const std::shared_ptr<Clip>& rootPtr() const { return root_; }
+    const ScriptOptions& scriptOptions() const { return options_; }
+    // The script clock in milliseconds since the movie started.
+    double clockMs() const { return clockMs_; }
+    void scriptGoto(Clip& clip, int frame0, bool play);
+    bool scriptGotoLabel(Clip& clip, const std::string& label, bool play);
+    void scriptStopSounds() {}
+    void scriptCallFrame(Clip& clip, const std::string& frame);
+    void scriptGetUrl(const std::string& url, const std::string& target);
+    // attachMovie (a character id) or createEmptyMovieClip (id 0, no character); depth
+    // as scripts give it. Returns the new clip or null.
+    Clip* scriptAttach(Clip& parent, uint16_t characterId, const std::string& name, int depth);
+    Clip* scriptCreateTextField(Clip& parent, const std::string& name, int depth, double x, double y, double w, double h);
+    Clip* scriptDuplicate(Clip& clip, const std::string& name, int depth);
+    void scriptRemove(Clip& clip);
+    bool scriptSwapDepths(Clip& clip, int depth);
+    void scriptVariableChanged(Clip& clip, const std::string& name);
+    std::vector<std::shared_ptr<Clip>>& scriptHeld() { return held_; }
+    avm1::Machine& machine();
+    // Frames ticked since the start.
+    int ticks() const { return ticks_; }
+
 private:
     void gotoClip(Clip& clip, int target, bool runActions);
     void resetClip(Clip& clip);
     void applyFrame(Clip& clip, int frame);
     void place(Clip& clip, const DisplayCommand& c);
-    void initInstance(Clip& parent, DisplayObject& obj);
+    void initInstance(Clip& parent, DisplayObject& obj,
+                      std::shared_ptr<const std::vector<ClipAction>> clipActions = nullptr);
+    void beginScripts();
     void showButtonState(Clip& button, uint8_t state);
     // The topmost button whose hit area holds the point.
     std::shared_ptr<Clip> buttonAt(double x, double y);
     void runButtonActions(Clip& button, uint16_t condition);
     void tickClip(Clip& clip);
     void tickChildren(Clip& clip);
-    void queueActions(Clip& clip, int frame);
+    void queueActions(Clip& clip, int frame, size_t at);
+    void queueEvent(Clip& clip, uint32_t event);
     void runQueue();
     void runActions(const std::vector<uint8_t>& code, Clip& clip);
-    Clip* resolveTarget(Clip& base, const std::string& path);
-    bool gotoLabel(Clip& clip, const std::string& label, bool play);
+    void runEvent(Clip& clip, uint32_t event);
+    void enterFrame(Clip& clip);
+    void unloadClip(Clip& clip);
+    bool hasScripts() const;
 
     MoviePtr movie_;
     std::shared_ptr<Clip> root_;
@@ -109,8 +177,17 @@ private:
     bool seeking_ = false;
     struct PendingActions {
         std::weak_ptr<Clip> clip;
-        const std::vector<uint8_t>* code;
+        const std::vector<uint8_t>* code = nullptr;
+        uint32_t event = 0; // a clip event instead of a block
     };
+    ScriptOptions options_;
+    std::unique_ptr<avm1::Machine> machine_;
+    std::vector<std::shared_ptr<Clip>> held_; // clips removed this frame: their unload handlers still run
+    int boundFields_ = 0; // text fields showing a variable
+    int instanceCount_ = 0;
+    std::vector<uint16_t> initDone_;        // sprites whose DoInitAction has run
+    double clockMs_ = 0;
+    int ticks_ = 0;
     std::vector<PendingActions> queue_;
     std::vector<SoundEvent> sounds_;
     std::vector<const std::vector<uint8_t>*> stream_;

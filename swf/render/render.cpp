@@ -49,8 +49,9 @@ public:
         : movie_(movie), b_(b), cache_(cache), pixelScale_(pixelScale) {}
 
     void clip(const Clip& c, const Matrix& m, const ColorTransform& cx, bool maskMode) {
+        if (c.drawing && !c.drawing->shape.paths.empty()) b_.drawShape(c.drawing->shape, movie_, m, cx);
         // Active clip layers of this list: the depth up to which each one clips.
-        std::vector<uint16_t> masks;
+        std::vector<int> masks;
         for (const auto& [depth, obj] : c.list) {
             while (!masks.empty() && depth > masks.back()) {
                 masks.pop_back();
@@ -77,7 +78,7 @@ private:
         ColorTransform cx = pcx * obj.colorTransform;
         if (!maskMode && cx.aMul <= 0 && cx.aAdd <= 0) return; // fully transparent
         const Character* ch = obj.character;
-        if (!ch) return;
+        if (!ch && !obj.clip) return; // clips made by scripts have no character
         // Blend modes beyond normal, and filters, need a layer of their own.
         const bool layered =
             !maskMode && layers_ < 8 && ((obj.blendMode >= 2 && obj.blendMode < 15) || !obj.filters.empty());

@@ -1,0 +1,1009 @@
+// The action interpreter: decodes records straight from the block's bytes with a
+// program counter (branches may land anywhere) and checks every length and offset.
+#include "swf/avm1/machine.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace swf::avm1 {
+
+struct Interp {
+    Machine& m;
+    Activation& a;
+    int version;
+
+    enum class Flow { Done, Return, Out };
+
+    Value pop() {
+        if (a.stack.empty()) return {};
+        Value v = std::move(a.stack.back());
+        a.stack.pop_back();
+        return v;
+    }
+    void push(Value v) {
+        if (a.stack.size() > 1u << 20) throw ScriptAbort{};
+        a.stack.push_back(std::move(v));
+    }
+
+    Clip* target() { return a.target.lock().get(); }
+
+    // ---- variables
+    bool isPathName(const std::string& n) const {
+        return n.find_first_of("/:.") != std::string::npos;
+    }
+
+    bool specialVariable(const std::string& name, Value& out) {
+        std::string k = m.heap().key(name);
+        std::string lower = asciiLower(name);
+        if (k == "this") {
+            out = a.thisObj ? Value(a.thisObj) : Value();
+            return true;
+        }
+        if (lower == "_global" && version >= 6) {
+            out = m.global();
+            return true;
+        }
+        if (k == "_root" || k == "_level0") {
+            out = Value(m.clipObject(*m.rootClip()));
+            return true;
+        }
+        if (k == "super" && a.isFunction && a.thisObj) {
+            Object* s = m.heap().make(Kind::Super, nullptr);
+            s->superThis = a.thisObj;
+            s->superProto = a.holder ? a.holder->proto : (a.thisObj->proto ? a.thisObj->proto->proto : nullptr);
+            out = s;
+            return true;
+        }
+        return false;
+    }
+
+    Value lookup(const std::string& name) {
+        Value v;
+        if (specialVariable(name, v)) return v;
+        for (size_t i = a.scope.size(); i-- > 0;) {
+            Object* s = a.scope[i];
+            if (!s) continue;
+            if (m.has(s, name)) return m.getOf(s, name, Value(s));
+        }
+        return {};
+    }
+
+    Value getVariable(const std::string& name) {
+        if (!isPathName(name)) return lookup(name);
+        size_t colon = name.rfind(':');
+        if (colon != std::string::npos) {
+            Clip* c = m.resolvePath(target(), name.substr(0, colon));
+            if (!c) return {};
+            return m.get(Value(m.clipObject(*c)), name.substr(colon + 1));
+        }
+        if (name.find('/') != std::string::npos) {
+            // A slash path names a clip; its last part may be a variable.
+            if (Clip* c = m.resolvePath(target(), name)) return Value(m.clipObject(*c));
+            size_t slash = name.rfind('/');
+            Clip* c = m.resolvePath(target(), name.substr(0, slash == 0 ? 1 : slash));
+            if (!c) return {};
+            return m.get(Value(m.clipObject(*c)), name.substr(slash + 1));
+        }
+        // Dot path: the first part is a variable, the rest members.
+        size_t pos = 0;
+        size_t dot = name.find('.');
+        std::string first = name.substr(0, dot);
+        Value cur;
+        if (first.empty()) return {};
+        cur = lookup(first);
+        pos = dot + 1;
+        while (pos <= name.size()) {
+            size_t nd = name.find('.', pos);
+            std::string part = name.substr(pos, nd == std::string::npos ? std::string::npos : nd - pos);
+            if (cur.isNullish()) return {};
+            cur = m.get(cur, part);
+            if (nd == std::string::npos) break;
+            pos = nd + 1;
+        }
+        return cur;
+    }
+
+    void setVariable(const std::string& name, const Value& v) {
+        if (isPathName(name)) {
+            size_t colon = name.rfind(':');
+            size_t cut = colon != std::string::npos ? colon : name.find_last_of("./");
+            std::string path = name.substr(0, cut);
+            std::string var = name.substr(cut + 1);
+            if (colon == std::string::npos && name[cut] == '.') {
+                Value holder = getVariable(path);
+                if (holder.isObject()) m.set(holder, var, v);
+                return;
+            }
+            Clip* c = m.resolvePath(target(), path.empty() ? "/" : path);
+            if (c) m.set(Value(m.clipObject(*c)), var, v);
+            return;
+        }
+        for (size_t i = a.scope.size(); i-- > 1;) {
+            Object* s = a.scope[i];
+            if (s && m.has(s, name)) {
+                m.set(Value(s), name, v);
+                return;
+            }
+        }
+        Object* tl = a.timelineIndex < a.scope.size() ? a.scope[a.timelineIndex] : nullptr;
+        if (tl) m.set(Value(tl), name, v);
+    }
+
+    Object* locals() {
+        if (a.isFunction) {
+            for (size_t i = a.scope.size(); i-- > 0;)
+                if (a.scope[i] && a.scope[i]->kind == Kind::Activation) return a.scope[i];
+        }
+        return a.timelineIndex < a.scope.size() ? a.scope[a.timelineIndex] : nullptr;
+    }
+
+    // ---- arithmetic
+    Value add2(const Value& x, const Value& y) {
+        Value p = m.toPrimitive(x);
+        Value q = m.toPrimitive(y);
+        if (p.isString() || q.isString()) {
+            std::string s = m.toString(p);
+            s += m.toString(q);
+            m.checkStringSize(s.size());
+            return Value(std::move(s));
+        }
+        return Value(m.toNumber(p) + m.toNumber(q));
+    }
+
+    // Less2: true, false or undefined (NaN involved).
+    Value less(const Value& x, const Value& y) {
+        Value p = m.toPrimitive(x);
+        Value q = m.toPrimitive(y);
+        if (p.isString() && q.isString()) return Value(p.s < q.s);
+        double a1 = m.toNumber(p), b1 = m.toNumber(q);
+        if (std::isnan(a1) || std::isnan(b1)) return {};
+        return Value(a1 < b1);
+    }
+
+    bool equals2(const Value& x, const Value& y) {
+        if (x.kind == y.kind) return strictEquals(x, y);
+        if (x.isNullish() && y.isNullish()) return true;
+        if (x.isNullish() || y.isNullish()) return false;
+        if (x.kind == Value::Number && y.kind == Value::String) return x.n == m.toNumber(y);
+        if (x.kind == Value::String && y.kind == Value::Number) return m.toNumber(x) == y.n;
+        if (x.kind == Value::Boolean) return equals2(Value(x.b ? 1.0 : 0.0), y);
+        if (y.kind == Value::Boolean) return equals2(x, Value(y.b ? 1.0 : 0.0));
+        if (x.isObject() && !y.isObject()) {
+            Value p = m.toPrimitive(x);
+            if (p.isObject()) return false;
+            return equals2(p, y);
+        }
+        if (y.isObject() && !x.isObject()) {
+            Value p = m.toPrimitive(y);
+            if (p.isObject()) return false;
+            return equals2(x, p);
+        }
+        return false;
+    }
+
+    static bool strictEquals(const Value& x, const Value& y) {
+        if (x.kind != y.kind) return false;
+        switch (x.kind) {
+        case Value::Undefined:
+        case Value::Null: return true;
+        case Value::Boolean: return x.b == y.b;
+        case Value::Number: return x.n == y.n;
+        case Value::String: return x.s == y.s;
+        case Value::Obj: return x.o == y.o;
+        }
+        return false;
+    }
+
+    Value boolResult(bool b) { return version >= 5 ? Value(b) : Value(b ? 1.0 : 0.0); }
+
+    // ---- strings
+    std::string substrChars(const std::string& s, double start1, double count) {
+        std::u16string u = toUtf16(s);
+        long long st = std::isnan(start1) ? 0 : static_cast<long long>(std::clamp(start1, -1e12, 1e12)) - 1;
+        if (st < 0) st = 0;
+        if (st >= static_cast<long long>(u.size())) return {};
+        long long n = std::isnan(count) ? 0 : static_cast<long long>(std::clamp(count, -1e12, 1e12));
+        if (n < 0 || st + n > static_cast<long long>(u.size())) n = static_cast<long long>(u.size()) - st;
+        return toUtf8(u.substr(static_cast<size_t>(st), static_cast<size_t>(n)));
+    }
+
+    // ---- main loop
+    void checkBudget() {
+        if (std::chrono::steady_clock::now() > m.deadline) {
+            m.disabled = false;
+            throw ScriptAbort{};
+        }
+    }
+
+    std::vector<Value> popArgs() {
+        double n = m.toNumber(pop());
+        size_t count = std::isfinite(n) && n > 0 ? static_cast<size_t>(std::min(n, 1e6)) : 0;
+        count = std::min(count, a.stack.size());
+        std::vector<Value> args(count);
+        for (size_t i = 0; i < count; ++i) args[i] = pop();
+        return args;
+    }
+
+    Flow run(size_t start, size_t end, size_t& pc, Value& ret);
+    Flow runRange(size_t start, size_t end, size_t& outPc, Value& ret) {
+        size_t pc = start;
+        Flow f = run(start, end, pc, ret);
+        outPc = pc;
+        return f;
+    }
+    void defineFunction(std::span<const uint8_t> payload, size_t bodyStart, size_t& pc, bool v2);
+    Flow doTry(std::span<const uint8_t> payload, size_t next, size_t end, size_t& pc, Value& ret);
+    void enumerate(Object* o);
+};
+
+void Interp::defineFunction(std::span<const uint8_t> payload, size_t bodyStart, size_t& pc, bool v2) {
+    Reader r(payload);
+    auto def = std::make_shared<FunctionDef>();
+    def->v2 = v2;
+    def->name = r.string();
+    uint16_t n = r.u16();
+    if (v2) {
+        def->regCount = r.u8();
+        def->flags = r.u16();
+    }
+    for (uint16_t i = 0; i < n && !r.overrun(); ++i) {
+        FunctionDef::Param p;
+        if (v2) p.reg = r.u8();
+        p.name = r.string();
+        def->params.push_back(std::move(p));
+    }
+    uint16_t size = r.u16();
+    size_t bodyEnd = std::min(a.code.size(), bodyStart + size);
+    def->body = a.code.subspan(bodyStart, bodyEnd - bodyStart);
+    def->pool = a.pool;
+    pc = bodyEnd;
+    Object* fn = m.newFunction(def, a.scope, target());
+    fn->nativeData = static_cast<int>(a.timelineIndex);
+    if (def->name.empty()) {
+        push(Value(fn));
+    } else {
+        if (Object* l = a.isFunction ? locals() : (a.timelineIndex < a.scope.size() ? a.scope[a.timelineIndex] : nullptr))
+            m.set(Value(l), def->name, Value(fn));
+    }
+}
+
+void Interp::enumerate(Object* o) {
+    push(Value::null());
+    if (!o) return;
+    auto names = m.keys(o, true);
+    for (auto& n : names) push(Value(n));
+}
+
+Interp::Flow Interp::doTry(std::span<const uint8_t> payload, size_t next, size_t end, size_t& pc, Value& ret) {
+    Reader r(payload);
+    uint8_t flags = r.u8();
+    uint16_t trySize = r.u16(), catchSize = r.u16(), finallySize = r.u16();
+    bool inReg = flags & 0x04, hasFinally = flags & 0x02, hasCatch = flags & 0x01;
+    std::string catchName;
+    uint8_t catchReg = 0;
+    if (inReg) catchReg = r.u8();
+    else catchName = r.string();
+    size_t tryStart = next, tryEnd = std::min(end, tryStart + trySize);
+    size_t catchStart = tryEnd, catchEnd = std::min(end, catchStart + catchSize);
+    size_t finStart = catchEnd, finEnd = std::min(end, finStart + finallySize);
+    Flow flow = Flow::Done;
+    size_t outPc = finEnd;
+    bool pending = false;
+    Value thrown;
+    size_t stackSize = a.stack.size();
+    try {
+        flow = runRange(tryStart, tryEnd, outPc, ret);
+    } catch (ScriptThrow& t) {
+        a.stack.resize(std::min(a.stack.size(), stackSize));
+        if (hasCatch) {
+            if (inReg) {
+                if (catchReg < a.regCount) a.regPtr[catchReg] = t.value;
+            } else if (Object* l = locals()) {
+                m.set(Value(l), catchName, t.value);
+            }
+            try {
+                flow = runRange(catchStart, catchEnd, outPc, ret);
+            } catch (ScriptThrow& t2) {
+                pending = true;
+                thrown = t2.value;
+            }
+        } else {
+            pending = true;
+            thrown = t.value;
+        }
+    }
+    if (flow == Flow::Done) outPc = finEnd;
+    if (hasFinally) {
+        Value fret;
+        size_t fpc;
+        Flow ff = runRange(finStart, finEnd, fpc, fret);
+        if (ff != Flow::Done) {
+            pc = fpc;
+            ret = fret;
+            return ff;
+        }
+    }
+    if (pending) throw ScriptThrow{thrown};
+    pc = outPc;
+    if (flow == Flow::Done) pc = finEnd;
+    return flow;
+}
+
+Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
+    const std::span<const uint8_t> code = a.code;
+    end = std::min(end, code.size());
+    pc = start;
+    while (pc < end) {
+        if ((++m.steps & 0x3ff) == 0) checkBudget();
+        uint8_t op = code[pc++];
+        if (op == 0) {
+            pc = end;
+            return Flow::Done;
+        }
+        size_t len = 0;
+        if (op >= 0x80) {
+            if (pc + 2 > code.size()) return Flow::Done;
+            len = code[pc] | (code[pc + 1] << 8);
+            pc += 2;
+        }
+        if (pc + len > code.size()) return Flow::Done;
+        std::span<const uint8_t> payload = code.subspan(pc, len);
+        size_t next = pc + len;
+        pc = next;
+        Reader r(payload);
+        auto branch = [&](int16_t off) -> bool {
+            long long t = static_cast<long long>(next) + off;
+            if (t < 0 || t > static_cast<long long>(code.size())) t = static_cast<long long>(code.size());
+            pc = static_cast<size_t>(t);
+            return pc < start || pc > end;
+        };
+        Clip* t = nullptr;
+        switch (op) {
+        // ---- timeline
+        case 0x04:
+            if ((t = target())) m.player().scriptGoto(*t, t->frame + 1, false);
+            break;
+        case 0x05:
+            if ((t = target())) m.player().scriptGoto(*t, std::max(0, t->frame - 1), false);
+            break;
+        case 0x06:
+            if ((t = target())) t->playing = true;
+            break;
+        case 0x07:
+            if ((t = target())) t->playing = false;
+            break;
+        case 0x08: break; // ToggleQuality
+        case 0x09: m.player().scriptStopSounds(); break;
+        case 0x81:
+            if ((t = target())) m.player().scriptGoto(*t, r.u16(), false);
+            break;
+        case 0x8C:
+            if ((t = target())) m.player().scriptGotoLabel(*t, r.string(), false);
+            break;
+        case 0x8A: { // WaitForFrame: every frame of a local file is loaded
+            r.u16();
+            break;
+        }
+        case 0x8D:
+            pop();
+            break;
+        case 0x8B: { // SetTarget
+            std::string path = r.string();
+            Clip* base = a.original.lock().get();
+            Clip* c = path.empty() ? base : m.resolvePath(target() ? target() : base, path);
+            a.target = c ? c->weak_from_this() : std::weak_ptr<Clip>();
+            if (a.timelineIndex < a.scope.size()) a.scope[a.timelineIndex] = c ? m.clipObject(*c) : nullptr;
+            if (!c && !path.empty()) a.target.reset();
+            break;
+        }
+        case 0x20: { // SetTarget2
+            Value v = pop();
+            Clip* base = a.original.lock().get();
+            Clip* c = nullptr;
+            if (v.isObject()) c = m.clipOf(v);
+            else {
+                std::string path = m.toString(v);
+                c = path.empty() ? base : m.resolvePath(target() ? target() : base, path);
+            }
+            a.target = c ? c->weak_from_this() : std::weak_ptr<Clip>();
+            if (a.timelineIndex < a.scope.size()) a.scope[a.timelineIndex] = c ? m.clipObject(*c) : nullptr;
+            break;
+        }
+        case 0x9F: { // GotoFrame2
+            uint8_t flags = r.u8();
+            int bias = (flags & 0x02) ? r.u16() : 0;
+            bool play = flags & 0x01;
+            Value v = pop();
+            if (!(t = target())) break;
+            if (v.isString()) {
+                std::string s = v.s;
+                Clip* tc = t;
+                size_t colon = s.rfind(':');
+                if (colon != std::string::npos) {
+                    tc = m.resolvePath(t, s.substr(0, colon));
+                    s = s.substr(colon + 1);
+                }
+                if (!tc) break;
+                double n = stringToNumber(s, 5);
+                if (!std::isnan(n)) m.player().scriptGoto(*tc, static_cast<int>(std::clamp(n, -1e6, 1e6)) - 1 + bias, play);
+                else m.player().scriptGotoLabel(*tc, s, play);
+            } else {
+                double n = m.toNumber(v);
+                if (std::isfinite(n)) m.player().scriptGoto(*t, static_cast<int>(std::clamp(n, -1e6, 1e6)) - 1 + bias, play);
+            }
+            break;
+        }
+        case 0x9E: { // Call: run a frame's actions
+            Value v = pop();
+            if (!(t = target())) break;
+            Clip* tc = t;
+            std::string s = m.toString(v);
+            size_t colon = s.rfind(':');
+            if (colon != std::string::npos) {
+                tc = m.resolvePath(t, s.substr(0, colon));
+                s = s.substr(colon + 1);
+            }
+            if (tc) m.player().scriptCallFrame(*tc, s);
+            break;
+        }
+        case 0x83: { // GetURL
+            std::string url = r.string();
+            std::string win = r.string();
+            m.player().scriptGetUrl(url, win);
+            break;
+        }
+        case 0x9A: { // GetURL2
+            r.u8();
+            Value win = pop();
+            Value url = pop();
+            m.player().scriptGetUrl(m.toString(url), m.toString(win));
+            break;
+        }
+        // ---- stack and constants
+        case 0x88: {
+            auto pool = std::make_shared<std::vector<std::string>>();
+            uint16_t n = r.u16();
+            for (uint16_t i = 0; i < n && !r.atEnd(); ++i) pool->push_back(r.string());
+            a.pool = pool;
+            break;
+        }
+        case 0x96:
+            while (!r.atEnd() && !r.overrun()) {
+                uint8_t type = r.u8();
+                switch (type) {
+                case 0: push(Value(r.string())); break;
+                case 1: push(Value(static_cast<double>(r.f32()))); break;
+                case 2: push(Value::null()); break;
+                case 3: push(Value()); break;
+                case 4: {
+                    uint8_t reg = r.u8();
+                    push(reg < a.regCount ? a.regPtr[reg] : Value());
+                    break;
+                }
+                case 5: push(Value(r.u8() != 0)); break;
+                case 6: {
+                    uint64_t hi = r.u32();
+                    uint64_t lo = r.u32();
+                    uint64_t bits = (hi << 32) | lo;
+                    double d;
+                    std::memcpy(&d, &bits, 8);
+                    push(Value(d));
+                    break;
+                }
+                case 7: push(Value(static_cast<double>(r.s32()))); break;
+                case 8:
+                case 9: {
+                    size_t idx = type == 8 ? r.u8() : r.u16();
+                    if (a.pool && idx < a.pool->size()) push(Value((*a.pool)[idx]));
+                    else push(Value());
+                    break;
+                }
+                default: r.fail(); break;
+                }
+            }
+            break;
+        case 0x17: pop(); break;
+        case 0x4C: {
+            Value v = a.stack.empty() ? Value() : a.stack.back();
+            push(v);
+            break;
+        }
+        case 0x4D: {
+            Value x = pop(), y = pop();
+            push(x);
+            push(y);
+            break;
+        }
+        case 0x87: {
+            uint8_t reg = r.u8();
+            if (reg < a.regCount) a.regPtr[reg] = a.stack.empty() ? Value() : a.stack.back();
+            break;
+        }
+        // ---- arithmetic
+        case 0x0A: case 0x0B: case 0x0C: case 0x0D: case 0x3F: {
+            Value xv = pop(), yv = pop();
+            double y = m.toNumber(yv);
+            double x = m.toNumber(xv);
+            double res = 0;
+            switch (op) {
+            case 0x0A: res = y + x; break;
+            case 0x0B: res = y - x; break;
+            case 0x0C: res = y * x; break;
+            case 0x0D:
+                if (x == 0 && version < 5) {
+                    push(Value("#ERROR#"));
+                    goto next_op;
+                }
+                res = y / x;
+                break;
+            case 0x3F: res = std::fmod(y, x); break;
+            }
+            push(Value(res));
+            break;
+        }
+        case 0x0E: {
+            Value xv = pop(), yv = pop();
+            double y = m.toNumber(yv);
+            double x = m.toNumber(xv);
+            push(boolResult(x == y));
+            break;
+        }
+        case 0x0F: {
+            Value xv = pop(), yv = pop();
+            double y = m.toNumber(yv);
+            double x = m.toNumber(xv);
+            push(boolResult(y < x));
+            break;
+        }
+        case 0x10: {
+            bool x = m.toBoolean(pop()), y = m.toBoolean(pop());
+            push(boolResult(x && y));
+            break;
+        }
+        case 0x11: {
+            bool x = m.toBoolean(pop()), y = m.toBoolean(pop());
+            push(boolResult(x || y));
+            break;
+        }
+        case 0x12: push(boolResult(!m.toBoolean(pop()))); break;
+        case 0x18: {
+            double d = m.toNumber(pop());
+            push(Value(std::isfinite(d) ? std::trunc(d) : (std::isnan(d) ? NAN : d)));
+            break;
+        }
+        case 0x47: {
+            Value x = pop(), y = pop();
+            push(add2(y, x));
+            break;
+        }
+        case 0x48: {
+            Value x = pop(), y = pop();
+            push(less(y, x));
+            break;
+        }
+        case 0x67: {
+            Value x = pop(), y = pop();
+            push(less(x, y));
+            break;
+        }
+        case 0x49: {
+            Value x = pop(), y = pop();
+            push(Value(equals2(y, x)));
+            break;
+        }
+        case 0x66: {
+            Value x = pop(), y = pop();
+            push(Value(strictEquals(y, x)));
+            break;
+        }
+        case 0x4A: push(Value(m.toNumber(pop()))); break;
+        case 0x4B: push(Value(m.toString(pop()))); break;
+        case 0x50: push(Value(m.toNumber(pop()) + 1)); break;
+        case 0x51: push(Value(m.toNumber(pop()) - 1)); break;
+        case 0x60: case 0x61: case 0x62: case 0x63: case 0x64: case 0x65: {
+            Value xv = pop(), yv = pop();
+            int32_t y = m.toInt(yv);
+            int32_t x = m.toInt(xv);
+            double res = 0;
+            switch (op) {
+            case 0x60: res = y & x; break;
+            case 0x61: res = y | x; break;
+            case 0x62: res = y ^ x; break;
+            case 0x63: res = static_cast<int32_t>(static_cast<uint32_t>(y) << (x & 31)); break;
+            case 0x64: res = y >> (x & 31); break;
+            case 0x65: res = static_cast<uint32_t>(y) >> (x & 31); break;
+            }
+            push(Value(res));
+            break;
+        }
+        // ---- strings
+        case 0x13: {
+            std::string x = m.toString(pop()), y = m.toString(pop());
+            push(boolResult(x == y));
+            break;
+        }
+        case 0x29: {
+            std::string x = m.toString(pop()), y = m.toString(pop());
+            push(boolResult(y < x));
+            break;
+        }
+        case 0x68: {
+            std::string x = m.toString(pop()), y = m.toString(pop());
+            push(boolResult(y > x));
+            break;
+        }
+        case 0x14: push(Value(static_cast<double>(m.toString(pop()).size()))); break;
+        case 0x31: push(Value(static_cast<double>(toUtf16(m.toString(pop())).size()))); break;
+        case 0x21: {
+            std::string x = m.toString(pop()), y = m.toString(pop());
+            m.checkStringSize(x.size() + y.size());
+            push(Value(y + x));
+            break;
+        }
+        case 0x15: case 0x35: {
+            double count = m.toNumber(pop()), index = m.toNumber(pop());
+            std::string s = m.toString(pop());
+            push(Value(substrChars(s, index, count)));
+            break;
+        }
+        case 0x32: case 0x36: {
+            std::u16string u = toUtf16(m.toString(pop()));
+            if (op == 0x32) {
+                std::string s8 = toUtf8(u);
+                push(Value(s8.empty() ? 0.0 : static_cast<double>(static_cast<unsigned char>(s8[0]))));
+            } else {
+                push(Value(u.empty() ? 0.0 : static_cast<double>(u[0])));
+            }
+            break;
+        }
+        case 0x33: case 0x37: {
+            uint32_t c = static_cast<uint32_t>(toInt32(m.toNumber(pop()))) & 0xffff;
+            if (c == 0) push(Value(""));
+            else push(Value(toUtf8(std::u16string(1, static_cast<char16_t>(c)))));
+            break;
+        }
+        // ---- control flow
+        case 0x99:
+            if (branch(static_cast<int16_t>(r.u16()))) return Flow::Out;
+            continue;
+        case 0x9D: {
+            int16_t off = static_cast<int16_t>(r.u16());
+            if (m.toBoolean(pop())) {
+                if (branch(off)) return Flow::Out;
+                continue;
+            }
+            break;
+        }
+        case 0x3E:
+            ret = pop();
+            return Flow::Return;
+        case 0x2A: {
+            Value v = pop();
+            throw ScriptThrow{v};
+        }
+        case 0x8F: {
+            Flow f = doTry(payload, next, end, pc, ret);
+            if (f == Flow::Return) return f;
+            if (f == Flow::Out) {
+                if (pc < start || pc > end) return Flow::Out;
+                continue;
+            }
+            continue;
+        }
+        case 0x94: { // With
+            uint16_t size = r.u16();
+            Value v = pop();
+            size_t bodyEnd = std::min(end, next + size);
+            Object* o = m.toObject(v);
+            int limit = version >= 6 ? 16 : 8;
+            if (!o || a.withDepth >= limit) {
+                pc = bodyEnd;
+                continue;
+            }
+            a.scope.push_back(o);
+            ++a.withDepth;
+            size_t outPc;
+            Flow f;
+            try {
+                f = runRange(next, bodyEnd, outPc, ret);
+            } catch (...) {
+                a.scope.pop_back();
+                --a.withDepth;
+                throw;
+            }
+            a.scope.pop_back();
+            --a.withDepth;
+            if (f == Flow::Return) return f;
+            pc = f == Flow::Out ? outPc : bodyEnd;
+            if (pc < start || pc > end) return Flow::Out;
+            continue;
+        }
+        case 0x9B:
+        case 0x8E:
+            defineFunction(payload, next, pc, op == 0x8E);
+            if (pc > end) pc = end;
+            continue;
+        // ---- variables
+        case 0x1C: {
+            Value n = pop();
+            push(getVariable(m.toString(n)));
+            break;
+        }
+        case 0x1D: {
+            Value v = pop();
+            std::string n = m.toString(pop());
+            setVariable(n, v);
+            break;
+        }
+        case 0x3C: {
+            Value v = pop();
+            std::string n = m.toString(pop());
+            if (Object* l = locals()) m.setOwn(l, n, v);
+            break;
+        }
+        case 0x41: {
+            std::string n = m.toString(pop());
+            if (Object* l = locals())
+                if (!m.hasOwn(l, n)) m.setOwn(l, n, Value());
+            break;
+        }
+        case 0x3A: {
+            std::string n = m.toString(pop());
+            Value o = pop();
+            push(Value(o.isObject() ? m.remove(o.o, n) : false));
+            break;
+        }
+        case 0x3B: {
+            std::string n = m.toString(pop());
+            bool done = false;
+            for (size_t i = a.scope.size(); i-- > 0;)
+                if (a.scope[i] && m.hasOwn(a.scope[i], n)) {
+                    done = m.remove(a.scope[i], n);
+                    break;
+                }
+            push(Value(done));
+            break;
+        }
+        case 0x4E: {
+            Value name = pop();
+            Value o = pop();
+            push(m.get(o, m.toString(name)));
+            break;
+        }
+        case 0x4F: {
+            Value v = pop();
+            Value name = pop();
+            Value o = pop();
+            m.set(o, m.toString(name), v);
+            break;
+        }
+        case 0x22: { // GetProperty
+            double idx = m.toNumber(pop());
+            Value tv = pop();
+            Clip* c = tv.isObject() ? m.clipOf(tv) : nullptr;
+            if (!c) {
+                std::string path = m.toString(tv);
+                c = path.empty() ? target() : m.resolvePath(target(), path);
+            }
+            push(c && std::isfinite(idx) ? m.getProperty(*c, static_cast<int>(idx)) : Value());
+            break;
+        }
+        case 0x23: {
+            Value v = pop();
+            double idx = m.toNumber(pop());
+            Value tv = pop();
+            Clip* c = tv.isObject() ? m.clipOf(tv) : nullptr;
+            if (!c) {
+                std::string path = m.toString(tv);
+                c = path.empty() ? target() : m.resolvePath(target(), path);
+            }
+            if (c && std::isfinite(idx)) m.setProperty(*c, static_cast<int>(idx), v);
+            break;
+        }
+        case 0x24: { // CloneSprite
+            double d = m.toNumber(pop());
+            std::string name = m.toString(pop());
+            Value src = pop();
+            Clip* c = src.isObject() ? m.clipOf(src) : m.resolvePath(target(), m.toString(src));
+            if (c && std::isfinite(d)) m.player().scriptDuplicate(*c, name, static_cast<int>(d));
+            break;
+        }
+        case 0x25: {
+            Value src = pop();
+            Clip* c = src.isObject() ? m.clipOf(src) : m.resolvePath(target(), m.toString(src));
+            if (c) m.player().scriptRemove(*c);
+            break;
+        }
+        case 0x27: { // StartDrag
+            pop();
+            pop();
+            if (m.toBoolean(pop()))
+                for (int i = 0; i < 4; ++i) pop();
+            break;
+        }
+        case 0x28: break;
+        case 0x26: {
+            Value v = pop();
+            std::string s = v.isUndefined() ? std::string("undefined") : m.toString(v);
+            if (m.trace) m.trace(s);
+            break;
+        }
+        case 0x30: {
+            double mx = m.toNumber(pop());
+            int32_t n = toInt32(mx);
+            push(Value(n > 0 ? static_cast<double>(m.rng() % static_cast<uint32_t>(n)) : 0.0));
+            break;
+        }
+        case 0x34: push(Value(std::floor(m.nowMs))); break;
+        case 0x2D: break;
+        case 0x89: break;
+        // ---- objects and calls
+        case 0x3D: {
+            std::string name = m.toString(pop());
+            auto args = popArgs();
+            Value fn = getVariable(name);
+            Value thisv;
+            if (Clip* tc = target()) thisv = m.clipObject(*tc);
+            push(m.call(fn, thisv, args));
+            break;
+        }
+        case 0x52: {
+            Value name = pop();
+            Value obj = pop();
+            auto args = popArgs();
+            std::string n = name.isUndefined() ? std::string() : m.toString(name);
+            if (n.empty()) {
+                // The object itself is called; for super, the parent constructor.
+                if (obj.isObject() && obj.o->kind == Kind::Super) {
+                    Object* sp = obj.o->superProto;
+                    Value ctor;
+                    if (a.holder) {
+                        Object* h = nullptr;
+                        Property* p = m.findInChain(a.holder, m.heap().key("__constructor__"), &h);
+                        if (p) ctor = p->value;
+                    }
+                    if (!ctor.isObject() && sp) ctor = m.getOf(sp, "constructor", Value(sp));
+                    push(m.call(ctor, Value(obj.o->superThis), args, sp));
+                } else {
+                    push(m.call(obj, Value(), args));
+                }
+                break;
+            }
+            if (obj.isObject() && obj.o->kind == Kind::Super) {
+                Object* sp = obj.o->superProto;
+                Object* h = nullptr;
+                Value fn;
+                if (sp) {
+                    Property* p = m.findInChain(sp, m.heap().key(n), &h);
+                    if (p) fn = p->getter ? m.call(Value(p->getter), Value(obj.o->superThis), {}) : p->value;
+                }
+                push(m.call(fn, Value(obj.o->superThis), args, h));
+                break;
+            }
+            if (obj.isNullish()) {
+                push(Value());
+                break;
+            }
+            Object* holder = nullptr;
+            Value fn;
+            if (obj.isObject()) {
+                Property* p = m.findInChain(obj.o, m.heap().key(n), &holder);
+                if (p && !p->getter && obj.o->kind != Kind::Clip) fn = p->value;
+                else fn = m.get(obj, n);
+            } else {
+                fn = m.get(obj, n);
+            }
+            push(m.call(fn, obj, args, holder));
+            break;
+        }
+        case 0x40: {
+            std::string name = m.toString(pop());
+            auto args = popArgs();
+            Value ctor = getVariable(name);
+            push(m.construct(ctor, args));
+            break;
+        }
+        case 0x53: {
+            Value name = pop();
+            Value obj = pop();
+            auto args = popArgs();
+            std::string n = name.isUndefined() ? std::string() : m.toString(name);
+            Value ctor = n.empty() ? obj : m.get(obj, n);
+            push(m.construct(ctor, args));
+            break;
+        }
+        case 0x42: {
+            auto elems = popArgs();
+            push(Value(m.newArray(std::move(elems))));
+            break;
+        }
+        case 0x43: {
+            double n = m.toNumber(pop());
+            size_t count = std::isfinite(n) && n > 0 ? static_cast<size_t>(std::min(n, 1e6)) : 0;
+            Object* o = m.newObject();
+            std::vector<std::pair<std::string, Value>> items;
+            for (size_t i = 0; i < count && !a.stack.empty(); ++i) {
+                Value v = pop();
+                std::string k = m.toString(pop());
+                items.emplace_back(std::move(k), std::move(v));
+            }
+            for (auto it = items.rbegin(); it != items.rend(); ++it) m.setOwn(o, it->first, it->second);
+            push(Value(o));
+            break;
+        }
+        case 0x44: push(Value(m.typeOf(pop()))); break;
+        case 0x45: {
+            Value v = pop();
+            Clip* c = m.clipOf(v);
+            push(c ? Value(m.targetPath(*c, false)) : Value());
+            break;
+        }
+        case 0x46: {
+            std::string name = m.toString(pop());
+            Value v = getVariable(name);
+            enumerate(v.isObject() ? v.o : nullptr);
+            break;
+        }
+        case 0x55: {
+            Value v = pop();
+            enumerate(v.isObject() ? v.o : nullptr);
+            break;
+        }
+        case 0x54: {
+            Value ctor = pop();
+            Value o = pop();
+            push(Value(o.isObject() && ctor.isObject() && m.instanceOf(o.o, ctor.o)));
+            break;
+        }
+        case 0x2B: {
+            Value o = pop();
+            Value ctor = pop();
+            push(o.isObject() && ctor.isObject() && m.instanceOf(o.o, ctor.o) ? o : Value::null());
+            break;
+        }
+        case 0x2C: { // ImplementsOp
+            Value ctor = pop();
+            auto ifaces = popArgs();
+            if (!ctor.isObject()) break;
+            Value p = m.get(ctor, "prototype");
+            if (!p.isObject()) break;
+            for (auto& i : ifaces)
+                if (i.isObject()) p.o->refs.push_back(i.o);
+            break;
+        }
+        case 0x69: { // Extends
+            Value sup = pop();
+            Value sub = pop();
+            if (!sub.isObject() || !sup.isObject()) break;
+            Value sp = m.get(sup, "prototype");
+            Object* p = m.newObject(sp.isObject() ? sp.o : nullptr);
+            m.setOwn(p, "__constructor__", sup, kDontEnum);
+            if (version < 7) m.setOwn(p, "constructor", sup, kDontEnum);
+            m.set(sub, "prototype", Value(p));
+            break;
+        }
+        default:
+            break;
+        }
+    next_op:;
+    }
+    return Flow::Done;
+}
+
+Value runActivation(Machine& m, Activation& a) {
+    Interp in{m, a, m.version()};
+    Value ret;
+    size_t pc = 0;
+    m.active.push_back(&a);
+    try {
+        in.run(0, a.code.size(), pc, ret);
+    } catch (...) {
+        m.active.pop_back();
+        throw;
+    }
+    m.active.pop_back();
+    return ret;
+}
+
+} // namespace swf::avm1

@@ -1,0 +1,430 @@
+// The built-in library's frame and its core: Object, Function, Boolean, Number,
+// Error and the global functions. Built on a machine's first script, not per player.
+#include "swf/avm1/machine.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace swf::avm1 {
+
+Object* Machine::global() {
+    if (!built_) buildLibrary();
+    return global_;
+}
+
+Object* Machine::arrayProto() { return proto("Array"); }
+
+Object* Machine::proto(const std::string& className) {
+    global();
+    auto it = protos.find(className);
+    return it == protos.end() ? objectProto_ : it->second;
+}
+
+Object* Machine::classCtor(const std::string& className) {
+    Value c = getOf(global(), className, Value(global_));
+    return c.isObject() ? c.o : nullptr;
+}
+
+void Machine::buildLibrary() {
+    built_ = true;
+    objectProto_ = heap_.make(Kind::Plain, nullptr);
+    functionProto_ = heap_.make(Kind::Plain, objectProto_);
+    global_ = heap_.make(Kind::Plain, objectProto_);
+    protos["Object"] = objectProto_;
+    protos["Function"] = functionProto_;
+    installCore(*this, global_);
+    installArray(*this, global_);
+    installString(*this, global_);
+    installMath(*this, global_);
+    installDate(*this, global_);
+    installClip(*this, global_);
+    installMisc(*this, global_);
+    installXml(*this, global_);
+}
+
+Object* addMethod(Machine& m, Object* o, const char* name, NativeFn fn, int data) {
+    Object* f = m.newNative(fn, data);
+    m.setOwn(o, name, Value(f), kDontEnum);
+    return f;
+}
+
+Object* addClass(Machine& m, Object* global, const char* name, NativeFn call, NativeFn construct, Object* proto) {
+    Object* ctor = m.newNative(call, 0, construct);
+    m.setOwn(ctor, "prototype", Value(proto), kDontEnum | kDontDelete);
+    m.setOwn(proto, "constructor", Value(ctor), kDontEnum);
+    m.setOwn(global, name, Value(ctor), kDontEnum);
+    m.protos[name] = proto;
+    return ctor;
+}
+
+namespace {
+
+Object* thisObject(Machine& m, const Value& self) { return self.isObject() ? self.o : nullptr; }
+
+// ASSetPropFlags(object, names, set, clear): names as an array, a comma list or null for all.
+Value asSetPropFlags(Machine& m, Value, std::span<Value> a) {
+    Value target = arg(a, 0);
+    if (!target.isObject()) return {};
+    Object* o = target.o;
+    Value names = arg(a, 1);
+    int set = m.toInt(arg(a, 2));
+    int clear = m.toInt(arg(a, 3));
+    std::vector<std::string> list;
+    bool all = names.isNull();
+    if (names.isObject() && names.o->kind == Kind::Array) {
+        for (auto& v : names.o->elems) list.push_back(m.toString(v));
+    } else if (!all) {
+        std::string s = m.toString(names);
+        size_t i = 0;
+        while (i <= s.size()) {
+            size_t j = s.find(',', i);
+            if (j == std::string::npos) j = s.size();
+            list.push_back(s.substr(i, j - i));
+            i = j + 1;
+        }
+    }
+    auto apply = [&](Property& p) {
+        p.flags = static_cast<uint8_t>(((p.flags & ~clear) | set) & 7);
+    };
+    if (all) {
+        for (auto& p : o->props) apply(p);
+    } else {
+        for (auto& n : list)
+            if (Property* p = o->find(m.heap().key(n))) apply(*p);
+    }
+    return {};
+}
+
+Value objectCall(Machine& m, Value, std::span<Value> a) {
+    Value v = arg(a, 0);
+    if (v.isNullish()) return Value(m.newObject());
+    return Value(m.toObject(v));
+}
+
+Value objectConstruct(Machine& m, Value, std::span<Value> a) { return objectCall(m, Value(), a); }
+
+std::string radixString(double d, int radix) {
+    if (!std::isfinite(d) || radix == 10) return numberToString(d);
+    bool neg = d < 0;
+    double v = std::trunc(std::abs(d));
+    if (v > 9.007199254740992e15) return numberToString(d);
+    auto n = static_cast<unsigned long long>(v);
+    std::string s;
+    do {
+        s.push_back("0123456789abcdefghijklmnopqrstuvwxyz"[n % static_cast<unsigned>(radix)]);
+        n /= static_cast<unsigned>(radix);
+    } while (n);
+    if (neg) s.push_back('-');
+    std::reverse(s.begin(), s.end());
+    return s;
+}
+
+double primNumber(Machine& m, const Value& self) {
+    if (self.isNumber()) return self.n;
+    if (self.isObject() && self.o->kind == Kind::NumberBox) return self.o->prim.n;
+    return m.toNumber(self);
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+Value parseIntImpl(Machine& m, Value, std::span<Value> a) {
+    std::string s = m.toString(arg(a, 0));
+    int radix = a.size() > 1 && !arg(a, 1).isUndefined() ? m.toInt(arg(a, 1)) : 0;
+    size_t i = 0;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\n' || s[i] == '\r')) ++i;
+    bool neg = false;
+    if (i < s.size() && (s[i] == '-' || s[i] == '+')) neg = s[i++] == '-';
+    if (radix == 0) {
+        if (i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
+            radix = 16;
+            i += 2;
+        } else if (i + 1 < s.size() && s[i] == '0') {
+            // A leading zero reads octal, when every digit is octal.
+            bool octal = true;
+            for (size_t k = i; k < s.size() && std::isdigit(static_cast<unsigned char>(s[k])); ++k)
+                if (s[k] > '7') octal = false;
+            radix = octal ? 8 : 10;
+        } else {
+            radix = 10;
+        }
+    } else if (radix == 16 && i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
+        i += 2;
+    }
+    if (radix < 2 || radix > 36) return Value(NAN);
+    double v = 0;
+    size_t start = i;
+    for (; i < s.size(); ++i) {
+        int d = hexDigit(s[i]);
+        if (d < 0 && std::isalpha(static_cast<unsigned char>(s[i]))) d = std::tolower(s[i]) - 'a' + 10;
+        if (d < 0 || d >= radix) break;
+        v = v * radix + d;
+    }
+    if (i == start) return Value(NAN);
+    return Value(neg ? -v : v);
+}
+
+Value parseFloatImpl(Machine& m, Value, std::span<Value> a) {
+    std::string s = m.toString(arg(a, 0));
+    size_t i = 0;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\n' || s[i] == '\r')) ++i;
+    size_t k = i;
+    if (k < s.size() && (s[k] == '-' || s[k] == '+')) ++k;
+    size_t digits = 0;
+    while (k < s.size() && std::isdigit(static_cast<unsigned char>(s[k]))) ++k, ++digits;
+    if (k < s.size() && s[k] == '.') {
+        ++k;
+        while (k < s.size() && std::isdigit(static_cast<unsigned char>(s[k]))) ++k, ++digits;
+    }
+    if (!digits) return Value(NAN);
+    if (k < s.size() && (s[k] == 'e' || s[k] == 'E')) {
+        size_t e = k + 1;
+        if (e < s.size() && (s[e] == '-' || s[e] == '+')) ++e;
+        size_t ed = 0;
+        while (e < s.size() && std::isdigit(static_cast<unsigned char>(s[e]))) ++e, ++ed;
+        if (ed) k = e;
+    }
+    return Value(std::strtod(s.substr(i, k - i).c_str(), nullptr));
+}
+
+Value escapeImpl(Machine& m, Value, std::span<Value> a) {
+    std::string s = m.toString(arg(a, 0));
+    std::string out;
+    for (unsigned char c : s) {
+        if (std::isalnum(c)) out.push_back(static_cast<char>(c));
+        else {
+            char buf[4];
+            std::snprintf(buf, sizeof buf, "%%%02X", c);
+            out += buf;
+        }
+    }
+    return Value(out);
+}
+
+Value unescapeImpl(Machine& m, Value, std::span<Value> a) {
+    std::string s = m.toString(arg(a, 0));
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '%' && i + 2 < s.size() + 0 && i + 2 <= s.size() - 1 + 1 && hexDigit(s[i + 1]) >= 0 &&
+            i + 2 < s.size() && hexDigit(s[i + 2]) >= 0) {
+            out.push_back(static_cast<char>(hexDigit(s[i + 1]) * 16 + hexDigit(s[i + 2])));
+            i += 2;
+        } else if (s[i] == '+') {
+            out.push_back(' ');
+        } else {
+            out.push_back(s[i]);
+        }
+    }
+    return Value(out);
+}
+
+Value addTimer(Machine& m, std::span<Value> a, bool repeat) {
+    Value first = arg(a, 0);
+    Machine::Timer t{};
+    size_t next;
+    if (first.isObject() && first.o->kind == Kind::Function) {
+        t.fn = first.o;
+        t.interval = m.toNumber(arg(a, 1));
+        next = 2;
+    } else if (first.isObject()) {
+        t.thisObj = first.o;
+        t.method = m.toString(arg(a, 1));
+        t.interval = m.toNumber(arg(a, 2));
+        next = 3;
+    } else {
+        return {};
+    }
+    if (!std::isfinite(t.interval) || t.interval < 0) t.interval = 0;
+    for (size_t i = next; i < a.size(); ++i) t.args.push_back(a[i]);
+    t.id = m.nextTimerId++;
+    t.repeat = repeat;
+    t.next = m.nowMs + std::max(t.interval, 1.0);
+    if (m.timers.size() > 10000) return {};
+    m.timers.push_back(std::move(t));
+    return Value(m.timers.back().id);
+}
+
+Value clearTimer(Machine& m, Value, std::span<Value> a) {
+    int id = m.toInt(arg(a, 0));
+    std::erase_if(m.timers, [&](const Machine::Timer& t) { return t.id == id; });
+    return {};
+}
+
+} // namespace
+
+void installCore(Machine& m, Object* g) {
+    Object* op = m.objectProto();
+    Object* fp = m.functionProto();
+    Object* objectCtor = addClass(m, g, "Object", objectCall, objectConstruct, op);
+    addMethod(m, op, "toString", [](Machine& m, Value self, std::span<Value>) -> Value {
+        if (self.isObject() && self.o->kind == Kind::Function) return Value("[type Function]");
+        (void)m;
+        return Value("[object Object]");
+    });
+    addMethod(m, op, "toLocaleString", [](Machine&, Value, std::span<Value>) -> Value { return Value("[object Object]"); });
+    addMethod(m, op, "valueOf", [](Machine&, Value self, std::span<Value>) -> Value { return self; });
+    addMethod(m, op, "hasOwnProperty", [](Machine& m, Value self, std::span<Value> a) -> Value {
+        Object* o = thisObject(m, self);
+        if (!o || a.empty()) return Value(false);
+        std::string n = m.toString(a[0]);
+        return Value(m.hasOwn(o, n));
+    });
+    addMethod(m, op, "isPropertyEnumerable", [](Machine& m, Value self, std::span<Value> a) -> Value {
+        Object* o = thisObject(m, self);
+        if (!o || a.empty()) return Value(false);
+        Property* p = o->find(m.heap().key(m.toString(a[0])));
+        if (!p) return Value(o->kind == Kind::Array && m.hasOwn(o, m.toString(a[0])));
+        return Value(!(p->flags & kDontEnum));
+    });
+    addMethod(m, op, "isPrototypeOf", [](Machine& m, Value self, std::span<Value> a) -> Value {
+        Object* o = thisObject(m, self);
+        Value v = arg(a, 0);
+        if (!o || !v.isObject()) return Value(false);
+        int steps = 0;
+        for (Object* p = v.o->proto; p && steps < 256; p = p->proto, ++steps)
+            if (p == o) return Value(true);
+        return Value(false);
+    });
+    addMethod(m, op, "addProperty", [](Machine& m, Value self, std::span<Value> a) -> Value {
+        Object* o = thisObject(m, self);
+        std::string name = m.toString(arg(a, 0));
+        Value g = arg(a, 1), s = arg(a, 2);
+        if (!o || name.empty() || !g.isObject() || g.o->kind != Kind::Function) return Value(false);
+        if (!s.isNull() && !s.isUndefined() && (!s.isObject() || s.o->kind != Kind::Function)) return Value(false);
+        m.setOwn(o, name, Value());
+        Property* p = o->find(m.heap().key(name));
+        p->getter = g.o;
+        p->setter = s.isObject() ? s.o : nullptr;
+        return Value(true);
+    });
+    addMethod(m, op, "watch", [](Machine& m, Value self, std::span<Value> a) -> Value {
+        Object* o = thisObject(m, self);
+        Value fn = arg(a, 1);
+        if (!o || !fn.isObject() || fn.o->kind != Kind::Function) return Value(false);
+        o->watches[m.heap().key(m.toString(arg(a, 0)))] = Object::Watch{fn.o, arg(a, 2)};
+        return Value(true);
+    });
+    addMethod(m, op, "unwatch", [](Machine& m, Value self, std::span<Value> a) -> Value {
+        Object* o = thisObject(m, self);
+        if (!o) return Value(false);
+        return Value(o->watches.erase(m.heap().key(m.toString(arg(a, 0)))) > 0);
+    });
+    addMethod(m, objectCtor, "registerClass", [](Machine& m, Value, std::span<Value> a) -> Value {
+        std::string name = asciiLower(m.toString(arg(a, 0)));
+        auto& ex = m.player().movie().exports;
+        auto it = ex.find(name);
+        if (it == ex.end()) return Value(false);
+        Value c = arg(a, 1);
+        if (c.isObject()) m.registered[it->second] = c.o;
+        else m.registered.erase(it->second);
+        return Value(true);
+    });
+
+    // Function
+    Object* functionCtor = addClass(m, g, "Function", [](Machine& m, Value, std::span<Value>) -> Value {
+        return Value(m.newObject());
+    }, nullptr, fp);
+    (void)functionCtor;
+    addMethod(m, fp, "call", [](Machine& m, Value self, std::span<Value> a) -> Value {
+        Value thisv = arg(a, 0);
+        std::span<Value> rest = a.size() > 1 ? a.subspan(1) : std::span<Value>();
+        return m.call(self, thisv, rest);
+    });
+    addMethod(m, fp, "apply", [](Machine& m, Value self, std::span<Value> a) -> Value {
+        Value thisv = arg(a, 0);
+        std::vector<Value> args;
+        Value list = arg(a, 1);
+        if (list.isObject() && list.o->kind == Kind::Array) args = list.o->elems;
+        return m.call(self, thisv, args);
+    });
+    addMethod(m, fp, "toString", [](Machine&, Value, std::span<Value>) -> Value { return Value("[type Function]"); });
+
+    // Boolean
+    Object* bp = m.newObject();
+    bp->kind = Kind::BooleanBox;
+    bp->prim = Value(false);
+    addClass(m, g, "Boolean", [](Machine& m, Value, std::span<Value> a) -> Value {
+        return a.empty() ? Value() : Value(m.toBoolean(a[0]));
+    }, [](Machine& m, Value, std::span<Value> a) -> Value {
+        Object* o = m.toObject(Value(a.empty() ? false : m.toBoolean(a[0])));
+        return Value(o);
+    }, bp);
+    addMethod(m, bp, "toString", [](Machine& m, Value self, std::span<Value>) -> Value {
+        if (self.kind == Value::Boolean) return Value(self.b ? "true" : "false");
+        if (self.isObject() && self.o->kind == Kind::BooleanBox) return Value(self.o->prim.b ? "true" : "false");
+        return Value(m.toString(self));
+    });
+    addMethod(m, bp, "valueOf", [](Machine&, Value self, std::span<Value>) -> Value {
+        if (self.isObject() && self.o->kind == Kind::BooleanBox) return self.o->prim;
+        return self;
+    });
+
+    // Number
+    Object* np = m.newObject();
+    np->kind = Kind::NumberBox;
+    np->prim = Value(0.0);
+    Object* numberCtor = addClass(m, g, "Number", [](Machine& m, Value, std::span<Value> a) -> Value {
+        return Value(a.empty() ? 0.0 : m.toNumber(a[0]));
+    }, [](Machine& m, Value, std::span<Value> a) -> Value {
+        return Value(m.toObject(Value(a.empty() ? 0.0 : m.toNumber(a[0]))));
+    }, np);
+    m.setOwn(numberCtor, "MAX_VALUE", Value(1.79769313486231e+308), kDontEnum | kDontDelete | kReadOnly);
+    m.setOwn(numberCtor, "MIN_VALUE", Value(4.94065645841247e-324), kDontEnum | kDontDelete | kReadOnly);
+    m.setOwn(numberCtor, "NaN", Value(NAN), kDontEnum | kDontDelete | kReadOnly);
+    m.setOwn(numberCtor, "POSITIVE_INFINITY", Value(INFINITY), kDontEnum | kDontDelete | kReadOnly);
+    m.setOwn(numberCtor, "NEGATIVE_INFINITY", Value(-INFINITY), kDontEnum | kDontDelete | kReadOnly);
+    addMethod(m, np, "toString", [](Machine& m, Value self, std::span<Value> a) -> Value {
+        double d = primNumber(m, self);
+        int radix = a.empty() || a[0].isUndefined() ? 10 : m.toInt(a[0]);
+        if (radix < 2 || radix > 36) radix = 10;
+        return Value(radixString(d, radix));
+    });
+    addMethod(m, np, "valueOf", [](Machine& m, Value self, std::span<Value>) -> Value { return Value(primNumber(m, self)); });
+
+    // Error
+    Object* ep = m.newObject();
+    addClass(m, g, "Error", [](Machine& m, Value, std::span<Value> a) -> Value {
+        Object* e = m.newObject(m.proto("Error"));
+        if (!a.empty() && !a[0].isUndefined()) m.setOwn(e, "message", a[0]);
+        return Value(e);
+    }, [](Machine& m, Value ctor, std::span<Value> a) -> Value {
+        Value p = m.get(ctor, "prototype");
+        Object* e = m.newObject(p.isObject() ? p.o : m.proto("Error"));
+        if (!a.empty() && !a[0].isUndefined()) m.setOwn(e, "message", a[0]);
+        return Value(e);
+    }, ep);
+    m.setOwn(ep, "name", Value("Error"), kDontEnum);
+    m.setOwn(ep, "message", Value("Error"), kDontEnum);
+    addMethod(m, ep, "toString", [](Machine& m, Value self, std::span<Value>) -> Value {
+        return Value(m.toString(m.get(self, "message")));
+    });
+
+    // Globals
+    m.setOwn(g, "NaN", Value(NAN), kDontEnum);
+    m.setOwn(g, "Infinity", Value(INFINITY), kDontEnum);
+    addMethod(m, g, "ASSetPropFlags", asSetPropFlags);
+    addMethod(m, g, "isNaN", [](Machine& m, Value, std::span<Value> a) -> Value { return Value(std::isnan(m.toNumber(arg(a, 0)))); });
+    addMethod(m, g, "isFinite", [](Machine& m, Value, std::span<Value> a) -> Value { return Value(std::isfinite(m.toNumber(arg(a, 0)))); });
+    addMethod(m, g, "parseInt", parseIntImpl);
+    addMethod(m, g, "parseFloat", parseFloatImpl);
+    addMethod(m, g, "escape", escapeImpl);
+    addMethod(m, g, "unescape", unescapeImpl);
+    addMethod(m, g, "setInterval", [](Machine& m, Value, std::span<Value> a) -> Value { return addTimer(m, a, true); });
+    addMethod(m, g, "setTimeout", [](Machine& m, Value, std::span<Value> a) -> Value { return addTimer(m, a, false); });
+    addMethod(m, g, "clearInterval", clearTimer);
+    addMethod(m, g, "clearTimeout", clearTimer);
+    addMethod(m, g, "updateAfterEvent", [](Machine&, Value, std::span<Value>) -> Value { return {}; });
+    addMethod(m, g, "getTimer", [](Machine& m, Value, std::span<Value>) -> Value { return Value(std::floor(m.nowMs)); });
+    addMethod(m, g, "getVersion", [](Machine&, Value, std::span<Value>) -> Value { return Value("LNX 10,0,0,0"); });
+    addMethod(m, g, "trace", [](Machine& m, Value, std::span<Value> a) -> Value {
+        if (m.trace) m.trace(a.empty() || a[0].isUndefined() ? std::string("undefined") : m.toString(a[0]));
+        return {};
+    });
+}
+
+} // namespace swf::avm1

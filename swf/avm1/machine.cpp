@@ -1,0 +1,662 @@
+// The machine's core: conversions, property access along prototype chains, calls
+// and construction, and the heap's roots.
+#include "swf/avm1/machine.h"
+
+#include "swf/format/limits.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace swf::avm1 {
+
+namespace {
+constexpr size_t kMaxObjects = 2'000'000;
+constexpr size_t kMaxStringBytes = 64u << 20;
+constexpr size_t kMaxArrayLength = 16u << 20;
+constexpr int kMaxChain = 256; // prototype chain steps (chains may loop)
+
+bool arrayIndex(const std::string& s, size_t& out) {
+    if (s.empty() || s.size() > 9) return false;
+    if (s.size() > 1 && s[0] == '0') return false;
+    size_t v = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + static_cast<size_t>(c - '0');
+    }
+    out = v;
+    return true;
+}
+} // namespace
+
+void forgetClipObject(Clip& c, Object* o) {
+    if (c.object == o) c.object = nullptr;
+}
+
+void markXml(const XmlData& x, const std::function<void(Object*)>& mark) {
+    for (Object* c : x.children) mark(c);
+    mark(x.parent);
+    mark(x.attributes);
+}
+
+Machine::Machine(Player& player)
+    : player_(player), version_(player.movie().version), heap_(player.movie().version >= 7) {
+    deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+}
+
+Machine::~Machine() {
+    // Clips outlive nothing of the heap: forget every object they point to.
+    std::function<void(Clip&)> walk = [&](Clip& c) {
+        c.object = nullptr;
+        for (auto& [d, obj] : c.list)
+            if (obj.clip) walk(*obj.clip);
+    };
+    walk(*player_.rootPtr());
+}
+
+void Machine::beginFrame() {
+    deadline = std::chrono::steady_clock::now() +
+               std::chrono::microseconds(static_cast<long long>(budgetSeconds * 1e6));
+    skipFrame = false;
+}
+
+void Machine::maybeCollect() {
+    if (!active.empty() || depth > 0) return;
+    if (heap_.allocatedSinceCollect() < 20000 && heap_.allocatedSinceCollect() < heap_.count()) return;
+    std::vector<Object*> roots = pinned;
+    roots.push_back(global_);
+    roots.push_back(objectProto_);
+    roots.push_back(functionProto_);
+    for (auto& t : timers) {
+        roots.push_back(t.fn);
+        roots.push_back(t.thisObj);
+        for (auto& v : t.args)
+            if (v.isObject()) roots.push_back(v.o);
+    }
+    for (auto& [id, ctor] : registered) roots.push_back(ctor);
+    for (auto& [n, p] : protos) roots.push_back(p);
+    for (auto& v : globalRegs)
+        if (v.isObject()) roots.push_back(v.o);
+    std::function<void(Clip&)> walk = [&](Clip& c) {
+        if (c.object) roots.push_back(c.object);
+        for (auto& [d, obj] : c.list)
+            if (obj.clip) walk(*obj.clip);
+    };
+    walk(*player_.rootPtr());
+    for (auto& c : player_.scriptHeld()) walk(*c);
+    heap_.collect(roots);
+}
+
+// ---------------------------------------------------------------- conversions
+
+Value Machine::toPrimitive(const Value& v, bool preferString) {
+    if (!v.isObject()) return v;
+    // Without a hint only valueOf is asked; an object it returns stays an object.
+    Value fn = get(v, preferString || v.o->kind == Kind::Date ? "toString" : "valueOf");
+    if (fn.isObject() && fn.o->kind == Kind::Function) {
+        Value r = call(fn, v, {});
+        if (!r.isObject()) return r;
+    }
+    return v;
+}
+
+double Machine::toNumber(const Value& v) {
+    switch (v.kind) {
+    case Value::Undefined:
+    case Value::Null: return version_ >= 7 ? NAN : 0;
+    case Value::Boolean: return v.b ? 1 : 0;
+    case Value::Number: return v.n;
+    case Value::String: return stringToNumber(v.s, version_);
+    case Value::Obj: {
+        Value p = toPrimitive(v);
+        if (p.isObject()) return NAN;
+        return toNumber(p);
+    }
+    }
+    return NAN;
+}
+
+std::string Machine::toString(const Value& v) {
+    switch (v.kind) {
+    case Value::Undefined: return version_ >= 7 ? "undefined" : "";
+    case Value::Null: return "null";
+    case Value::Boolean: return v.b ? "true" : "false";
+    case Value::Number: return numberToString(v.n);
+    case Value::String: return v.s;
+    case Value::Obj: {
+        if (v.o->kind == Kind::Clip) {
+            if (Clip* c = v.o->clip.lock().get()) return targetPath(*c, false);
+            return "";
+        }
+        Value fn = get(v, "toString");
+        if (fn.isObject() && fn.o->kind == Kind::Function) {
+            Value r = call(fn, v, {});
+            if (!r.isObject()) return toString(r);
+        }
+        return v.o->kind == Kind::Function ? "[type Function]" : "[type Object]";
+    }
+    }
+    return {};
+}
+
+bool Machine::toBoolean(const Value& v) {
+    switch (v.kind) {
+    case Value::Undefined:
+    case Value::Null: return false;
+    case Value::Boolean: return v.b;
+    case Value::Number: return v.n != 0 && !std::isnan(v.n);
+    case Value::String:
+        if (version_ >= 7) return !v.s.empty();
+        {
+            double d = stringToNumber(v.s, version_);
+            return d != 0 && !std::isnan(d);
+        }
+    case Value::Obj: return true;
+    }
+    return false;
+}
+
+std::string Machine::typeOf(const Value& v) {
+    switch (v.kind) {
+    case Value::Undefined: return "undefined";
+    case Value::Null: return "null";
+    case Value::Boolean: return "boolean";
+    case Value::Number: return "number";
+    case Value::String: return "string";
+    case Value::Obj:
+        if (v.o->kind == Kind::Function) return "function";
+        if (v.o->kind == Kind::Clip) {
+            Clip* c = v.o->clip.lock().get();
+            if (c && c->button) return "object";
+            return "movieclip";
+        }
+        return "object";
+    }
+    return "undefined";
+}
+
+Object* Machine::toObject(const Value& v) {
+    switch (v.kind) {
+    case Value::Obj: return v.o;
+    case Value::String: {
+        Object* o = heap_.make(Kind::StringBox, proto("String"));
+        o->prim = v;
+        return o;
+    }
+    case Value::Number: {
+        Object* o = heap_.make(Kind::NumberBox, proto("Number"));
+        o->prim = v;
+        return o;
+    }
+    case Value::Boolean: {
+        Object* o = heap_.make(Kind::BooleanBox, proto("Boolean"));
+        o->prim = v;
+        return o;
+    }
+    default: return nullptr;
+    }
+}
+
+void Machine::checkStringSize(size_t n) {
+    if (n > kMaxStringBytes) throw ScriptAbort{};
+}
+
+// ---------------------------------------------------------------- objects
+
+Object* Machine::newObject(Object* proto) {
+    if (heap_.count() > kMaxObjects) throw ScriptAbort{};
+    global();
+    return heap_.make(Kind::Plain, proto ? proto : objectProto_);
+}
+
+Object* Machine::newArray(std::vector<Value> elems) {
+    if (heap_.count() > kMaxObjects) throw ScriptAbort{};
+    Object* o = heap_.make(Kind::Array, arrayProto());
+    o->elems = std::move(elems);
+    return o;
+}
+
+Object* Machine::newNative(NativeFn fn, int data, NativeFn construct) {
+    Object* o = heap_.make(Kind::Function, functionProto_);
+    o->native = fn;
+    o->nativeData = data;
+    o->nativeConstruct = construct;
+    return o;
+}
+
+Object* Machine::newFunction(std::shared_ptr<const FunctionDef> def, const std::vector<Object*>& scope, Clip* base) {
+    if (heap_.count() > kMaxObjects) throw ScriptAbort{};
+    Object* o = heap_.make(Kind::Function, functionProto_);
+    o->def = std::move(def);
+    o->scope = scope;
+    if (base) o->baseClip = base->weak_from_this();
+    return o;
+}
+
+Property* Machine::findInChain(Object* o, const std::string& key, Object** holder) {
+    int steps = 0;
+    for (Object* p = o; p && steps < kMaxChain; p = p->proto, ++steps) {
+        if (Property* pr = p->find(key)) {
+            if (holder) *holder = p;
+            return pr;
+        }
+    }
+    return nullptr;
+}
+
+Value Machine::get(const Value& obj, const std::string& name) {
+    switch (obj.kind) {
+    case Value::Undefined:
+    case Value::Null: return {};
+    case Value::String:
+        if (name == "length") return Value(static_cast<double>(toUtf16(obj.s).size()));
+        return getOf(proto("String"), name, obj);
+    case Value::Number: return getOf(proto("Number"), name, obj);
+    case Value::Boolean: return getOf(proto("Boolean"), name, obj);
+    case Value::Obj: return getOf(obj.o, name, obj);
+    }
+    return {};
+}
+
+Value Machine::getOf(Object* o, const std::string& name, const Value& thisv) {
+    if (!o) return {};
+    if (o->kind == Kind::Super) return o->superProto ? getOf(o->superProto, name, Value(o->superThis)) : Value();
+    if (name == "__proto__") return o->proto ? Value(o->proto) : Value();
+    if (o->kind == Kind::Array) {
+        if (name == "length") return Value(static_cast<double>(o->elems.size()));
+        size_t i;
+        if (arrayIndex(name, i)) return i < o->elems.size() ? o->elems[i] : Value();
+    }
+    if (o->kind == Kind::StringBox && name == "length") return Value(static_cast<double>(toUtf16(o->prim.s).size()));
+    Clip* c = o->kind == Kind::Clip ? o->clip.lock().get() : nullptr;
+    Value out;
+    if (c && !name.empty() && name[0] == '_' && clipGet(*c, o, name, out)) return out;
+    const std::string key = heap_.key(name);
+    if (c) {
+        if (Property* pr = o->find(key)) {
+            if (pr->getter) return call(Value(pr->getter), thisv, {});
+            return pr->value;
+        }
+        if (clipGet(*c, o, name, out)) return out;
+    }
+    int steps = 0;
+    for (Object* p = o; p && steps < kMaxChain; p = p->proto, ++steps) {
+        if (Property* pr = p->find(key)) {
+            if (pr->getter) return call(Value(pr->getter), thisv, {});
+            if (pr->setter) return {};
+            return pr->value;
+        }
+    }
+    if (o->kind == Kind::Function && key == "prototype" && o->def) {
+        // A script function's prototype is made when first asked for.
+        Object* p = newObject();
+        setOwn(p, "constructor", Value(o), kDontEnum);
+        setOwn(o, "prototype", Value(p), kDontEnum);
+        return Value(p);
+    }
+    if (key != "__resolve") {
+        Property* r = findInChain(o, heap_.key("__resolve"));
+        if (r && r->value.isObject() && r->value.o->kind == Kind::Function) {
+            Value arg(name);
+            return call(r->value, thisv, std::span<Value>(&arg, 1));
+        }
+    }
+    return {};
+}
+
+void Machine::setOwn(Object* o, const std::string& name, const Value& v, uint8_t flags) {
+    if (o->kind == Kind::Array) {
+        size_t i;
+        if (arrayIndex(name, i)) {
+            if (i >= kMaxArrayLength) throw ScriptAbort{};
+            if (i >= o->elems.size()) o->elems.resize(i + 1);
+            o->elems[i] = v;
+            return;
+        }
+    }
+    std::string key = heap_.key(name);
+    if (Property* p = o->find(key)) {
+        p->value = v;
+        p->getter = p->setter = nullptr;
+        p->flags = flags;
+        return;
+    }
+    o->index.emplace(key, static_cast<uint32_t>(o->props.size()));
+    o->props.push_back(Property{name, v, nullptr, nullptr, flags, true});
+}
+
+void Machine::set(const Value& obj, const std::string& name, const Value& vin) {
+    if (!obj.isObject()) return;
+    Object* o = obj.o;
+    if (o->kind == Kind::Super) {
+        if (o->superThis) set(Value(o->superThis), name, vin);
+        return;
+    }
+    if (name == "__proto__") {
+        o->proto = vin.isObject() ? vin.o : nullptr;
+        return;
+    }
+    std::string key = heap_.key(name);
+    Value v = vin;
+    if (!o->watches.empty()) {
+        auto it = o->watches.find(key);
+        if (it != o->watches.end()) {
+            Value old = getOf(o, name, obj);
+            Value args[4] = {Value(name), old, v, it->second.data};
+            v = call(Value(it->second.fn), obj, args);
+        }
+    }
+    if (o->kind == Kind::Array) {
+        if (name == "length") {
+            double n = toNumber(v);
+            if (std::isfinite(n) && n >= 0) {
+                if (n > kMaxArrayLength) throw ScriptAbort{};
+                o->elems.resize(static_cast<size_t>(n));
+            }
+            return;
+        }
+        size_t i;
+        if (arrayIndex(name, i)) {
+            if (i >= kMaxArrayLength) throw ScriptAbort{};
+            if (i >= o->elems.size()) o->elems.resize(i + 1);
+            o->elems[i] = v;
+            return;
+        }
+    }
+    if (o->kind == Kind::Clip) {
+        if (Clip* c = o->clip.lock().get())
+            if (clipSet(*c, name, v)) return;
+    }
+    if (Property* p = o->find(key)) {
+        if (p->setter) {
+            call(Value(p->setter), obj, std::span<Value>(&v, 1));
+            return;
+        }
+        if (p->getter) return;
+        if (p->flags & kReadOnly) return;
+        p->value = v;
+        if (o->kind == Kind::Clip)
+            if (Clip* c = o->clip.lock().get()) player_.scriptVariableChanged(*c, name);
+        return;
+    }
+    // A property made with addProperty further up the chain runs its setter.
+    Object* holder = nullptr;
+    if (Property* p = findInChain(o->proto, key, &holder)) {
+        if (p->setter) {
+            call(Value(p->setter), obj, std::span<Value>(&v, 1));
+            return;
+        }
+        if (p->getter) return;
+    }
+    o->index.emplace(key, static_cast<uint32_t>(o->props.size()));
+    o->props.push_back(Property{name, v, nullptr, nullptr, 0, true});
+    if (o->kind == Kind::Clip) {
+        if (Clip* c = o->clip.lock().get()) player_.scriptVariableChanged(*c, name);
+    }
+}
+
+bool Machine::hasOwn(Object* o, const std::string& name) {
+    if (o->kind == Kind::Array) {
+        size_t i;
+        if (name == "length") return true;
+        if (arrayIndex(name, i)) return i < o->elems.size();
+    }
+    return o->find(heap_.key(name)) != nullptr;
+}
+
+bool Machine::has(Object* o, const std::string& name) {
+    if (!o) return false;
+    if (o->kind == Kind::Super) return has(o->superProto, name);
+    if (o->kind == Kind::Clip) {
+        if (Clip* c = o->clip.lock().get()) {
+            Value out;
+            if (clipGet(*c, o, name, out)) return true;
+        }
+    }
+    if (hasOwn(o, name)) return true;
+    return findInChain(o->proto, heap_.key(name)) != nullptr;
+}
+
+bool Machine::remove(Object* o, const std::string& name) {
+    if (o->kind == Kind::Array) {
+        size_t i;
+        if (arrayIndex(name, i)) {
+            if (i < o->elems.size()) o->elems[i] = Value();
+            return i < o->elems.size();
+        }
+    }
+    std::string key = heap_.key(name);
+    auto it = o->index.find(key);
+    if (it == o->index.end()) return false;
+    Property& p = o->props[it->second];
+    if (p.flags & kDontDelete) return false;
+    // Remove and reindex (deletion is rare next to reads).
+    o->props.erase(o->props.begin() + it->second);
+    o->index.clear();
+    for (uint32_t i = 0; i < o->props.size(); ++i) o->index.emplace(heap_.key(o->props[i].name), i);
+    return true;
+}
+
+std::vector<std::string> Machine::keys(Object* o, bool withProto) {
+    std::vector<std::string> out;
+    std::vector<std::string> seen;
+    auto add = [&](const std::string& n) {
+        std::string k = heap_.key(n);
+        if (std::find(seen.begin(), seen.end(), k) != seen.end()) return;
+        seen.push_back(k);
+        out.push_back(n);
+    };
+    int steps = 0;
+    for (Object* p = o; p && steps < kMaxChain; p = withProto ? p->proto : nullptr, ++steps) {
+        for (size_t i = p->props.size(); i-- > 0;) {
+            const Property& pr = p->props[i];
+            if (pr.flags & kDontEnum) {
+                seen.push_back(heap_.key(pr.name));
+                continue;
+            }
+            add(pr.name);
+        }
+        if (p->kind == Kind::Array)
+            for (size_t i = 0; i < p->elems.size(); ++i) add(std::to_string(i));
+        if (p->kind == Kind::Clip)
+            if (Clip* c = p->clip.lock().get())
+                for (auto it = c->list.rbegin(); it != c->list.rend(); ++it)
+                    if (!it->second.name.empty() && (it->second.clip)) add(it->second.name);
+    }
+    return out;
+}
+
+bool Machine::instanceOf(Object* o, Object* ctor) {
+    Value p = getOf(ctor, "prototype", Value(ctor));
+    if (!p.isObject()) return false;
+    int steps = 0;
+    for (Object* q = o->proto; q && steps < kMaxChain; q = q->proto, ++steps) {
+        if (q == p.o) return true;
+        for (Object* i : q->refs)
+            if (i == ctor) return true;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------- calls
+
+void Machine::throwError(const std::string& message) {
+    Object* e = newObject(proto("Error"));
+    setOwn(e, "message", Value(message));
+    throw ScriptThrow{Value(e)};
+}
+
+Value Machine::call(const Value& fn, const Value& thisv, std::span<Value> args, Object* holder) {
+    if (!fn.isObject() || fn.o->kind != Kind::Function) return {};
+    Object* f = fn.o;
+    if (depth >= maxDepth) throw ScriptAbort{};
+    struct DepthGuard {
+        int& d;
+        explicit DepthGuard(int& x) : d(x) { ++d; }
+        ~DepthGuard() { --d; }
+    } guard(depth);
+    if (f->native) return f->native(*this, thisv, args);
+    if (!f->def) return {};
+    const FunctionDef& def = *f->def;
+    Activation na;
+    na.code = def.body;
+    na.pool = def.pool;
+    na.isFunction = true;
+    na.callee = f;
+    na.holder = holder;
+    na.thisObj = thisv.isNullish() ? nullptr : toObject(thisv);
+    Clip* base = f->baseClip.lock().get();
+    if (version_ < 6) {
+        // SWF 5 functions are no closures: they see the timeline they are called on.
+        Clip* tc = clipOf(thisv);
+        if (!tc) tc = base;
+        base = tc;
+        na.scope = {global(), tc ? clipObject(*tc) : nullptr};
+        na.timelineIndex = 1;
+    } else {
+        na.scope = f->scope;
+        na.timelineIndex = static_cast<size_t>(f->nativeData);
+    }
+    if (base) na.target = na.original = base->weak_from_this();
+    Object* act = heap_.make(Kind::Activation, nullptr);
+    na.scope.push_back(act);
+    Object* argsObj = nullptr;
+    auto makeArgs = [&] {
+        argsObj = newArray(std::vector<Value>(args.begin(), args.end()));
+        setOwn(argsObj, "callee", Value(f), kDontEnum);
+        setOwn(argsObj, "caller", active.empty() || !active.back()->callee ? Value::null() : Value(active.back()->callee), kDontEnum);
+        return argsObj;
+    };
+    if (!def.v2) {
+        na.regs.resize(4);
+        for (size_t i = 0; i < def.params.size(); ++i)
+            setOwn(act, def.params[i].name, i < args.size() ? args[i] : Value());
+        setOwn(act, "arguments", Value(makeArgs()));
+    } else {
+        na.regs.resize(std::max<size_t>(def.regCount, 4));
+        for (size_t i = 0; i < def.params.size(); ++i) {
+            Value v = i < args.size() ? args[i] : Value();
+            if (def.params[i].reg && def.params[i].reg < na.regs.size()) na.regs[def.params[i].reg] = v;
+            else setOwn(act, def.params[i].name, v);
+        }
+        size_t r = 1;
+        auto preload = [&](const Value& v) {
+            if (r < na.regs.size()) na.regs[r] = v;
+            ++r;
+        };
+        const uint16_t fl = def.flags;
+        if (fl & 0x1) preload(na.thisObj ? Value(na.thisObj) : Value());
+        if (fl & 0x4) preload(Value(makeArgs()));
+        else if (!(fl & 0x8)) setOwn(act, "arguments", Value(makeArgs()));
+        if (fl & 0x10) {
+            Object* s = heap_.make(Kind::Super, nullptr);
+            s->superThis = na.thisObj;
+            s->superProto = holder ? holder->proto : (na.thisObj && na.thisObj->proto ? na.thisObj->proto->proto : nullptr);
+            preload(Value(s));
+        }
+        if (fl & 0x40) preload(Value(clipObject(*rootClip())));
+        if (fl & 0x80) {
+            Clip* p = base ? base->parent : nullptr;
+            preload(p ? Value(clipObject(*p)) : Value());
+        }
+        if (fl & 0x100) preload(Value(global()));
+    }
+    na.regPtr = na.regs.data();
+    na.regCount = na.regs.size();
+    return runActivation(*this, na);
+}
+
+Value Machine::callMethod(const Value& obj, const std::string& name, std::span<Value> args) {
+    Value fn = get(obj, name);
+    return call(fn, obj, args);
+}
+
+Value Machine::construct(const Value& ctor, std::span<Value> args) {
+    if (!ctor.isObject() || ctor.o->kind != Kind::Function) return {};
+    Object* f = ctor.o;
+    if (f->nativeConstruct) {
+        if (depth >= maxDepth) throw ScriptAbort{};
+        ++depth;
+        Value r;
+        try {
+            r = f->nativeConstruct(*this, ctor, args);
+        } catch (...) {
+            --depth;
+            throw;
+        }
+        --depth;
+        return r;
+    }
+    Value p = get(ctor, "prototype");
+    Object* o = newObject(p.isObject() ? p.o : objectProto_);
+    if (version_ >= 6) setOwn(o, "__constructor__", ctor, kDontEnum);
+    else setOwn(o, "constructor", ctor, kDontEnum);
+    Value r = call(ctor, Value(o), args, p.isObject() ? p.o : nullptr);
+    if (f->native && r.isObject()) return r;
+    return Value(o);
+}
+
+// ---------------------------------------------------------------- running blocks
+
+void Machine::runBlock(std::span<const uint8_t> code, Clip& clip, Object* thisObj) {
+    if (skipFrame || code.empty()) return;
+    global();
+    auto keep = clip.shared_from_this();
+    Activation a;
+    a.code = code;
+    Object* self = clipObject(clip);
+    a.scope = {global_, self};
+    a.timelineIndex = 1;
+    a.thisObj = thisObj ? thisObj : self;
+    a.target = a.original = clip.weak_from_this();
+    a.regPtr = globalRegs;
+    a.regCount = 4;
+    try {
+        runActivation(*this, a);
+    } catch (ScriptThrow& t) {
+        // An uncaught exception ends the block and is reported as the player does.
+        if (trace) {
+            Value v = t.value;
+            trace(v.isUndefined() ? std::string("undefined") : toString(v));
+        }
+    } catch (ScriptAbort&) {
+        if (std::chrono::steady_clock::now() > deadline) skipFrame = true;
+    }
+}
+
+void Machine::callHandler(Clip& clip, const std::string& name, std::span<Value> args) {
+    if (skipFrame || !clip.object) return;
+    Object* o = clip.object;
+    Property* p = findInChain(o, heap_.key(name));
+    if (!p || !p->value.isObject() || p->value.o->kind != Kind::Function) return;
+    auto keep = clip.shared_from_this();
+    Value fn = p->value;
+    try {
+        call(fn, Value(o), args);
+    } catch (ScriptThrow& t) {
+        if (trace) trace(toString(t.value));
+    } catch (ScriptAbort&) {
+        if (std::chrono::steady_clock::now() > deadline) skipFrame = true;
+    }
+}
+
+void Machine::runTimers(double now) {
+    nowMs = now;
+    for (size_t i = 0; i < timers.size(); ++i) {
+        if (timers[i].next > now) continue;
+        Timer t = timers[i];
+        if (t.repeat) {
+            timers[i].next = now + std::max(t.interval, 1.0);
+        } else {
+            timers.erase(timers.begin() + static_cast<long>(i));
+            --i;
+        }
+        try {
+            Value fn = t.fn ? Value(t.fn) : get(Value(t.thisObj), t.method);
+            call(fn, t.thisObj ? Value(t.thisObj) : Value(), t.args);
+        } catch (ScriptThrow&) {
+        } catch (ScriptAbort&) {
+        }
+    }
+}
+
+} // namespace swf::avm1

@@ -1,0 +1,210 @@
+// The ActionScript 1/2 machine: runs action blocks of a player's movie against
+// its display list, with the built-in classes built on first use.
+#pragma once
+
+#include "swf/avm1/value.h"
+#include "swf/display/player.h"
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <memory>
+#include <random>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace swf::avm1 {
+
+struct FunctionDef {
+    std::string name;
+    std::span<const uint8_t> body;
+    std::shared_ptr<const std::vector<std::string>> pool;
+    struct Param {
+        uint8_t reg = 0;
+        std::string name;
+    };
+    std::vector<Param> params;
+    bool v2 = false;
+    uint8_t regCount = 0;
+    uint16_t flags = 0;
+};
+
+struct XmlData {
+    int type = 1; // 1 element, 3 text
+    std::string name;  // element name, or text value
+    std::vector<std::pair<std::string, std::string>> attrs;
+    std::vector<Object*> children;
+    Object* parent = nullptr;
+    Object* attributes = nullptr;
+};
+void markXml(const XmlData& x, const std::function<void(Object*)>& mark);
+// A clip's script object is being freed: the clip forgets it.
+void forgetClipObject(Clip& c, Object* o);
+
+// Thrown by `Throw` and by built-ins that throw.
+struct ScriptThrow {
+    Value value;
+};
+// Ends every running script of the frame: time budget spent, recursion or memory limits.
+struct ScriptAbort {};
+
+struct Activation;
+
+class Machine {
+public:
+    explicit Machine(Player& player);
+    ~Machine();
+
+    Player& player() { return player_; }
+    int version() const { return version_; }
+    Heap& heap() { return heap_; }
+
+    // A frame's, button's or clip event's actions, with the clip as target and `this`.
+    void runBlock(std::span<const uint8_t> code, Clip& clip, Object* thisObj = nullptr);
+    // Calls a named handler of a clip (onEnterFrame, onLoad, ...) when it has one.
+    void callHandler(Clip& clip, const std::string& name, std::span<Value> args = {});
+    // Starts the time budget of one frame's scripts.
+    void beginFrame();
+    // Frees unreachable objects when enough have been made since the last time.
+    void maybeCollect();
+    // Timers (setInterval/setTimeout) due at the player's clock.
+    void runTimers(double nowMs);
+
+    // ---- values
+    Value toPrimitive(const Value& v, bool preferString = false);
+    double toNumber(const Value& v);
+    std::string toString(const Value& v);
+    bool toBoolean(const Value& v);
+    int32_t toInt(const Value& v) { return toInt32(toNumber(v)); }
+    std::string typeOf(const Value& v);
+    Object* toObject(const Value& v); // boxes primitives; null for undefined/null
+
+    // ---- objects
+    Object* newObject(Object* proto = nullptr);
+    Object* newArray(std::vector<Value> elems = {});
+    Object* newNative(NativeFn fn, int data = 0, NativeFn construct = nullptr);
+    Object* newFunction(std::shared_ptr<const FunctionDef> def, const std::vector<Object*>& scope, Clip* base);
+    Value get(const Value& obj, const std::string& name);
+    Value getOf(Object* o, const std::string& name, const Value& thisv);
+    void set(const Value& obj, const std::string& name, const Value& v);
+    void setOwn(Object* o, const std::string& name, const Value& v, uint8_t flags = 0);
+    bool has(Object* o, const std::string& name);
+    bool hasOwn(Object* o, const std::string& name);
+    bool remove(Object* o, const std::string& name);
+    std::vector<std::string> keys(Object* o, bool withProto);
+    Property* findInChain(Object* o, const std::string& key, Object** holder = nullptr);
+    bool instanceOf(Object* o, Object* ctor);
+    void checkStringSize(size_t n);
+
+    // ---- calls
+    Value call(const Value& fn, const Value& thisv, std::span<Value> args, Object* holder = nullptr);
+    Value callMethod(const Value& obj, const std::string& name, std::span<Value> args);
+    Value construct(const Value& ctor, std::span<Value> args);
+    void throwError(const std::string& message);
+
+    // ---- clips
+    Object* clipObject(Clip& c);
+    Clip* clipOf(const Value& v);
+    Clip* rootClip();
+    Clip* resolvePath(Clip* base, const std::string& path);
+    std::string targetPath(Clip& c, bool slash);
+    bool clipGet(Clip& c, Object* self, const std::string& name, Value& out);
+    bool clipSet(Clip& c, const std::string& name, const Value& v);
+    DisplayObject* displayOf(Clip& c);
+    Value getProperty(Clip& c, int index);
+    void setProperty(Clip& c, int index, const Value& v);
+    Rect clipBounds(Clip& c, const Matrix& m);
+    std::string styledHtml(const std::string& html, const Value& styleSheet);
+
+    // ---- built-in library
+    Object* global();
+    Object* objectProto() { return objectProto_; }
+    Object* functionProto() { return functionProto_; }
+    Object* arrayProto();
+    Object* proto(const std::string& className); // prototype of a global class
+    Object* classCtor(const std::string& className);
+
+    std::function<void(const std::string&)> trace;
+    double nowMs = 0; // the player's clock
+    std::mt19937 rng{12345};
+    std::chrono::steady_clock::time_point deadline;
+    int depth = 0;
+    int maxDepth = 256;
+    double budgetSeconds = 15;
+    size_t steps = 0;
+    bool disabled = false;
+    bool skipFrame = false; // the frame's budget is spent: its remaining scripts are skipped
+    std::vector<Object*> pinned; // extra roots (registered classes, listeners)
+    struct Timer {
+        int id;
+        Object* fn;
+        Object* thisObj;
+        std::string method;
+        std::vector<Value> args;
+        double interval;
+        double next;
+        bool repeat;
+    };
+    std::vector<Timer> timers;
+    int nextTimerId = 1;
+    std::vector<Activation*> active;
+    // Registers persist across the blocks of the root timeline.
+    Value globalRegs[4];
+    // Object.registerClass: character id to constructor.
+    std::map<uint16_t, Object*> registered;
+    std::unordered_map<std::string, Object*> protos; // class name to prototype, for boxing
+
+private:
+    friend struct Interp;
+    void buildLibrary();
+    Player& player_;
+    int version_;
+    Heap heap_;
+    Object* global_ = nullptr;
+    Object* objectProto_ = nullptr;
+    Object* functionProto_ = nullptr;
+    bool built_ = false;
+};
+
+// Execution of one action block or function body.
+struct Activation {
+    std::span<const uint8_t> code;
+    std::shared_ptr<const std::vector<std::string>> pool;
+    std::vector<Object*> scope; // outermost first; the innermost is searched first
+    size_t timelineIndex = 1;   // the scope entry that SetTarget replaces
+    Object* thisObj = nullptr;
+    Object* callee = nullptr;
+    Object* holder = nullptr; // prototype the running method was found on (super)
+    Object* args = nullptr;
+    std::weak_ptr<Clip> target;   // SetTarget's clip
+    std::weak_ptr<Clip> original; // the clip the block runs on
+    std::vector<Value> regs;
+    Value* regPtr = nullptr;
+    size_t regCount = 4;
+    std::vector<Value> stack;
+    bool isFunction = false;
+    int withDepth = 0;
+};
+
+Value runActivation(Machine& m, Activation& a);
+
+// The library pieces, each adding its classes to the global object.
+void installCore(Machine& m, Object* global);
+void installArray(Machine& m, Object* global);
+void installString(Machine& m, Object* global);
+void installMath(Machine& m, Object* global);
+void installDate(Machine& m, Object* global);
+void installClip(Machine& m, Object* global);
+void installMisc(Machine& m, Object* global);
+void installXml(Machine& m, Object* global);
+
+void setFieldText(EditText& e, const std::string& text, bool html);
+void installStyleSheet(Machine& m, Object* textFieldCtor);
+
+// Helpers for the library.
+inline Value arg(std::span<Value> a, size_t i) { return i < a.size() ? a[i] : Value(); }
+Object* addMethod(Machine& m, Object* o, const char* name, NativeFn fn, int data = 0);
+Object* addClass(Machine& m, Object* global, const char* name, NativeFn call, NativeFn construct, Object* proto);
+
+} // namespace swf::avm1

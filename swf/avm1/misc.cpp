@@ -1,0 +1,236 @@
+// The smaller classes: AsBroadcaster, Key, Mouse, Stage, System, Color, Sound,
+// TextField, TextFormat and Button, as far as a movie without input needs them.
+#include "swf/avm1/machine.h"
+
+#include <cmath>
+
+namespace swf::avm1 {
+
+namespace {
+
+Value nothing(Machine&, Value, std::span<Value>) { return {}; }
+
+Value broadcastMessage(Machine& m, Value self, std::span<Value> a) {
+    if (a.empty()) return {};
+    std::string name = m.toString(a[0]);
+    Value list = m.get(self, "_listeners");
+    if (!list.isObject() || list.o->kind != Kind::Array) return {};
+    std::vector<Value> listeners = list.o->elems;
+    std::vector<Value> args(a.begin() + 1, a.end());
+    for (auto& l : listeners) m.callMethod(l, name, args);
+    return Value(true);
+}
+
+Value addListener(Machine& m, Value self, std::span<Value> a) {
+    Value list = m.get(self, "_listeners");
+    if (!list.isObject() || list.o->kind != Kind::Array || a.empty()) return Value(false);
+    auto& e = list.o->elems;
+    for (auto& v : e)
+        if (v.kind == a[0].kind && v.o == a[0].o && (v.kind != Value::String || v.s == a[0].s)) return Value(true);
+    e.push_back(a[0]);
+    return Value(true);
+}
+
+Value removeListener(Machine& m, Value self, std::span<Value> a) {
+    Value list = m.get(self, "_listeners");
+    if (!list.isObject() || list.o->kind != Kind::Array || a.empty()) return Value(false);
+    auto& e = list.o->elems;
+    for (size_t i = 0; i < e.size(); ++i)
+        if (e[i].kind == a[0].kind && e[i].o == a[0].o) {
+            e.erase(e.begin() + static_cast<long>(i));
+            return Value(true);
+        }
+    return Value(false);
+}
+
+void makeBroadcaster(Machine& m, Object* o) {
+    m.setOwn(o, "_listeners", Value(m.newArray()), kDontEnum);
+    Object* bc = m.classCtor("AsBroadcaster");
+    if (!bc) return;
+    for (const char* n : {"broadcastMessage", "addListener", "removeListener"})
+        m.setOwn(o, n, m.get(Value(bc), n), kDontEnum);
+}
+
+Clip* colorTarget(Machine& m, const Value& self) {
+    Value t = m.get(self, "__target");
+    return m.clipOf(t);
+}
+
+} // namespace
+
+void installMisc(Machine& m, Object* g) {
+    // AsBroadcaster
+    Object* bcp = m.newObject();
+    Object* bc = addClass(m, g, "AsBroadcaster", nothing, nullptr, bcp);
+    addMethod(m, bc, "broadcastMessage", broadcastMessage);
+    addMethod(m, bc, "addListener", addListener);
+    addMethod(m, bc, "removeListener", removeListener);
+    addMethod(m, bc, "initialize", [](Machine& m, Value, std::span<Value> a) -> Value {
+        if (!a.empty() && a[0].isObject()) makeBroadcaster(m, a[0].o);
+        return {};
+    });
+
+    // Key, Mouse, Stage, Selection: broadcasters without input in a headless run.
+    Object* key = m.newObject();
+    m.setOwn(g, "Key", Value(key), kDontEnum);
+    makeBroadcaster(m, key);
+    static const std::pair<const char*, int> keys[] = {
+        {"BACKSPACE", 8}, {"CAPSLOCK", 20}, {"CONTROL", 17}, {"DELETEKEY", 46}, {"DOWN", 40}, {"END", 35},
+        {"ENTER", 13}, {"ESCAPE", 27}, {"HOME", 36}, {"INSERT", 45}, {"LEFT", 37}, {"PGDN", 34}, {"PGUP", 33},
+        {"RIGHT", 39}, {"SHIFT", 16}, {"SPACE", 32}, {"TAB", 9}, {"UP", 38}, {"ALT", 18}};
+    for (auto& [n, v] : keys) m.setOwn(key, n, Value(v), kDontEnum | kDontDelete | kReadOnly);
+    addMethod(m, key, "isDown", [](Machine&, Value, std::span<Value>) -> Value { return Value(false); });
+    addMethod(m, key, "isToggled", [](Machine&, Value, std::span<Value>) -> Value { return Value(false); });
+    addMethod(m, key, "getCode", [](Machine&, Value, std::span<Value>) -> Value { return Value(0); });
+    addMethod(m, key, "getAscii", [](Machine&, Value, std::span<Value>) -> Value { return Value(0); });
+    Object* mouse = m.newObject();
+    m.setOwn(g, "Mouse", Value(mouse), kDontEnum);
+    makeBroadcaster(m, mouse);
+    addMethod(m, mouse, "show", [](Machine&, Value, std::span<Value>) -> Value { return Value(1); });
+    addMethod(m, mouse, "hide", [](Machine&, Value, std::span<Value>) -> Value { return Value(0); });
+    Object* stage = m.newObject();
+    m.setOwn(g, "Stage", Value(stage), kDontEnum);
+    makeBroadcaster(m, stage);
+    const Rect& st = m.player().movie().stage;
+    m.setOwn(stage, "width", Value(st.width() / 20.0), kDontEnum);
+    m.setOwn(stage, "height", Value(st.height() / 20.0), kDontEnum);
+    m.setOwn(stage, "scaleMode", Value("showAll"), kDontEnum);
+    m.setOwn(stage, "align", Value(""), kDontEnum);
+    m.setOwn(stage, "showMenu", Value(true), kDontEnum);
+    Object* selection = m.newObject();
+    m.setOwn(g, "Selection", Value(selection), kDontEnum);
+    makeBroadcaster(m, selection);
+    addMethod(m, selection, "getFocus", [](Machine&, Value, std::span<Value>) -> Value { return Value::null(); });
+    addMethod(m, selection, "setFocus", [](Machine&, Value, std::span<Value>) -> Value { return Value(false); });
+    addMethod(m, selection, "getBeginIndex", [](Machine&, Value, std::span<Value>) -> Value { return Value(-1); });
+    addMethod(m, selection, "getEndIndex", [](Machine&, Value, std::span<Value>) -> Value { return Value(-1); });
+    addMethod(m, selection, "getCaretIndex", [](Machine&, Value, std::span<Value>) -> Value { return Value(-1); });
+
+    // System
+    Object* system = m.newObject();
+    m.setOwn(g, "System", Value(system), kDontEnum);
+    Object* caps = m.newObject();
+    m.setOwn(system, "capabilities", Value(caps), kDontEnum);
+    m.setOwn(caps, "version", Value("LNX 10,0,0,0"));
+    m.setOwn(caps, "os", Value("Linux"));
+    m.setOwn(caps, "playerType", Value("StandAlone"));
+    m.setOwn(caps, "language", Value("en"));
+    m.setOwn(caps, "screenResolutionX", Value(1920));
+    m.setOwn(caps, "screenResolutionY", Value(1080));
+    m.setOwn(caps, "hasAudio", Value(true));
+    m.setOwn(caps, "manufacturer", Value("Reelvista"));
+    Object* security = m.newObject();
+    m.setOwn(system, "security", Value(security), kDontEnum);
+    addMethod(m, security, "allowDomain", nothing);
+    addMethod(m, security, "loadPolicyFile", nothing);
+    m.setOwn(system, "useCodepage", Value(false));
+    addMethod(m, system, "setClipboard", nothing);
+    addMethod(m, system, "showSettings", nothing);
+
+    // Color: reads and writes the colour transform of a clip.
+    Object* cp = m.newObject();
+    addClass(m, g, "Color", nothing, [](Machine& m, Value ctor, std::span<Value> a) -> Value {
+        Value p = m.get(ctor, "prototype");
+        Object* o = m.newObject(p.isObject() ? p.o : nullptr);
+        Value t = arg(a, 0);
+        Clip* c = m.clipOf(t);
+        if (!c && t.isString()) c = m.resolvePath(m.rootClip(), t.s);
+        m.setOwn(o, "__target", c ? Value(m.clipObject(*c)) : Value(), kDontEnum);
+        return Value(o);
+    }, cp);
+    addMethod(m, cp, "setRGB", [](Machine& m, Value self, std::span<Value> a) -> Value {
+        Clip* c = colorTarget(m, self);
+        DisplayObject* d = c ? m.displayOf(*c) : nullptr;
+        if (!d) return {};
+        uint32_t v = toUint32(m.toNumber(arg(a, 0)));
+        d->colorTransform.rMul = d->colorTransform.gMul = d->colorTransform.bMul = 0;
+        d->colorTransform.rAdd = static_cast<int32_t>((v >> 16) & 0xff);
+        d->colorTransform.gAdd = static_cast<int32_t>((v >> 8) & 0xff);
+        d->colorTransform.bAdd = static_cast<int32_t>(v & 0xff);
+        return {};
+    });
+    addMethod(m, cp, "getRGB", [](Machine& m, Value self, std::span<Value>) -> Value {
+        Clip* c = colorTarget(m, self);
+        DisplayObject* d = c ? m.displayOf(*c) : nullptr;
+        if (!d) return {};
+        const ColorTransform& t = d->colorTransform;
+        return Value(static_cast<double>(((t.rAdd & 0xff) << 16) | ((t.gAdd & 0xff) << 8) | (t.bAdd & 0xff)));
+    });
+    addMethod(m, cp, "setTransform", [](Machine& m, Value self, std::span<Value> a) -> Value {
+        Clip* c = colorTarget(m, self);
+        DisplayObject* d = c ? m.displayOf(*c) : nullptr;
+        Value t = arg(a, 0);
+        if (!d || !t.isObject()) return {};
+        ColorTransform& x = d->colorTransform;
+        auto field = [&](const char* n, int32_t& out, double scale) {
+            if (!m.has(t.o, n)) return;
+            double v = m.toNumber(m.get(t, n));
+            if (std::isfinite(v)) out = static_cast<int32_t>(std::clamp(v * scale, -1e6, 1e6));
+        };
+        field("ra", x.rMul, 2.56);
+        field("ga", x.gMul, 2.56);
+        field("ba", x.bMul, 2.56);
+        field("aa", x.aMul, 2.56);
+        field("rb", x.rAdd, 1);
+        field("gb", x.gAdd, 1);
+        field("bb", x.bAdd, 1);
+        field("ab", x.aAdd, 1);
+        return {};
+    });
+    addMethod(m, cp, "getTransform", [](Machine& m, Value self, std::span<Value>) -> Value {
+        Clip* c = colorTarget(m, self);
+        DisplayObject* d = c ? m.displayOf(*c) : nullptr;
+        if (!d) return {};
+        const ColorTransform& x = d->colorTransform;
+        Object* o = m.newObject();
+        m.setOwn(o, "ra", Value(x.rMul / 2.56));
+        m.setOwn(o, "rb", Value(x.rAdd));
+        m.setOwn(o, "ga", Value(x.gMul / 2.56));
+        m.setOwn(o, "gb", Value(x.gAdd));
+        m.setOwn(o, "ba", Value(x.bMul / 2.56));
+        m.setOwn(o, "bb", Value(x.bAdd));
+        m.setOwn(o, "aa", Value(x.aMul / 2.56));
+        m.setOwn(o, "ab", Value(x.aAdd));
+        return Value(o);
+    });
+
+    // Sound: no output from scripts here; the object answers with its defaults.
+    Object* sp = m.newObject();
+    addClass(m, g, "Sound", nothing, nullptr, sp);
+    for (const char* n : {"attachSound", "start", "stop", "loadSound", "setPan", "setVolume", "setTransform"})
+        addMethod(m, sp, n, nothing);
+    addMethod(m, sp, "getVolume", [](Machine&, Value, std::span<Value>) -> Value { return Value(100); });
+    addMethod(m, sp, "getPan", [](Machine&, Value, std::span<Value>) -> Value { return Value(0); });
+
+    // TextField, TextFormat, Button
+    Object* tp = m.newObject();
+    Object* tf = addClass(m, g, "TextField", nothing, nullptr, tp);
+    addMethod(m, tf, "getFontList", [](Machine& m, Value, std::span<Value>) -> Value {
+        return Value(m.newArray({Value("_sans"), Value("_serif"), Value("_typewriter")}));
+    });
+    for (const char* n : {"setTextFormat", "setNewTextFormat", "replaceSel", "replaceText", "removeTextField"})
+        addMethod(m, tp, n, nothing);
+    addMethod(m, tp, "removeTextField", [](Machine& m, Value self, std::span<Value>) -> Value {
+        if (Clip* c = m.clipOf(self)) m.player().scriptRemove(*c);
+        return {};
+    });
+    addMethod(m, tp, "getDepth", [](Machine& m, Value self, std::span<Value>) -> Value {
+        Clip* c = m.clipOf(self);
+        DisplayObject* d = c ? m.displayOf(*c) : nullptr;
+        return d ? Value(d->depth - kScriptDepthBase) : Value();
+    });
+    installStyleSheet(m, tf);
+    Object* fmtp = m.newObject();
+    addClass(m, g, "TextFormat", nothing, nullptr, fmtp);
+    Object* bp = m.newObject();
+    addClass(m, g, "Button", nothing, nullptr, bp);
+    addMethod(m, bp, "getDepth", [](Machine& m, Value self, std::span<Value>) -> Value {
+        Clip* c = m.clipOf(self);
+        DisplayObject* d = c ? m.displayOf(*c) : nullptr;
+        return d ? Value(d->depth - kScriptDepthBase) : Value();
+    });
+}
+
+void installXml(Machine&, Object*) {}
+
+} // namespace swf::avm1

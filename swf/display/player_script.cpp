@@ -1,0 +1,233 @@
+// What scripts do to the display list: frame jumps, clips attached, duplicated and
+// removed, depths swapped, text fields made and variables shown in fields.
+#include "swf/display/player.h"
+
+#include "swf/avm1/machine.h"
+#include "swf/format/limits.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace swf {
+
+namespace {
+constexpr int kMaxScriptDepth = 2130690045; // AS depths 0..1048575 and the negatives below
+
+DisplayObject* displayOf(Clip& c) {
+    if (!c.parent) return nullptr;
+    for (auto& [d, obj] : c.parent->list)
+        if (obj.clip.get() == &c) return &obj;
+    return nullptr;
+}
+} // namespace
+
+void Player::scriptGoto(Clip& clip, int frame0, bool play) {
+    if (!clip.timeline) return;
+    int n = static_cast<int>(clip.timeline->frames.size());
+    if (n == 0) return;
+    gotoClip(clip, std::clamp(frame0, 0, n - 1), true);
+    clip.playing = play;
+}
+
+bool Player::scriptGotoLabel(Clip& clip, const std::string& label, bool play) {
+    if (!clip.timeline) return false;
+    auto it = clip.timeline->labels.find(asciiLower(label));
+    if (it == clip.timeline->labels.end()) return false;
+    gotoClip(clip, it->second, true);
+    clip.playing = play;
+    return true;
+}
+
+void Player::scriptCallFrame(Clip& clip, const std::string& frame) {
+    if (!clip.timeline) return;
+    int f = -1;
+    auto it = clip.timeline->labels.find(asciiLower(frame));
+    if (it != clip.timeline->labels.end()) {
+        f = it->second;
+    } else {
+        double d = avm1::stringToNumber(frame, 5);
+        if (std::isfinite(d)) f = static_cast<int>(std::clamp(d, -1.0, 1e7)) - 1;
+    }
+    if (f < 0 || f >= static_cast<int>(clip.timeline->frames.size())) return;
+    for (const auto& a : clip.timeline->frames[static_cast<size_t>(f)].actions) machine().runBlock(a, clip);
+}
+
+void Player::scriptGetUrl(const std::string& url, const std::string& target) {
+    // FSCommands go to the host; none of them (exec above all) is acted on here.
+    if (asciiLower(url.substr(0, 10)) == "fscommand:") return;
+    std::string lower = asciiLower(url);
+    bool web = lower.rfind("http://", 0) == 0 || lower.rfind("https://", 0) == 0 || lower.rfind("mailto:", 0) == 0;
+    if (web && options_.openUrl) options_.openUrl(url, target);
+}
+
+Clip* Player::scriptAttach(Clip& parent, uint16_t characterId, const std::string& name, int depth) {
+    if (parent.textField || parent.button) return nullptr;
+    long long d = static_cast<long long>(depth) + kScriptDepthBase;
+    if (d < -kMaxScriptDepth || d > kMaxScriptDepth) return nullptr;
+    const Character* ch = characterId ? movie_->character(characterId) : nullptr;
+    if (characterId && (!ch || !std::get_if<SpriteDef>(ch))) return nullptr;
+    if (parent.nesting + 1 >= limits::kMaxNesting) return nullptr;
+    auto old = parent.list.find(static_cast<int>(d));
+    if (old != parent.list.end()) {
+        if (old->second.clip) unloadClip(*old->second.clip);
+        parent.list.erase(old);
+    }
+    DisplayObject obj;
+    obj.depth = static_cast<int>(d);
+    obj.characterId = characterId;
+    obj.character = ch;
+    obj.name = name;
+    auto [pos, inserted] = parent.list.insert_or_assign(obj.depth, std::move(obj));
+    if (ch) {
+        initInstance(parent, pos->second);
+    } else {
+        auto c = std::make_shared<Clip>();
+        c->parent = &parent;
+        c->nesting = parent.nesting + 1;
+        c->ancestry = parent.ancestry;
+        c->playing = false;
+        c->frame = 0;
+        pos->second.clip = c;
+    }
+    if (!pos->second.clip) {
+        parent.list.erase(pos);
+        return nullptr;
+    }
+    pos->second.clip->scripted = true;
+    return pos->second.clip.get();
+}
+
+Clip* Player::scriptCreateTextField(Clip& parent, const std::string& name, int depth, double x, double y, double w,
+                                    double h) {
+    if (parent.textField || parent.button) return nullptr;
+    long long d = static_cast<long long>(depth) + kScriptDepthBase;
+    if (d < -kMaxScriptDepth || d > kMaxScriptDepth) return nullptr;
+    auto old = parent.list.find(static_cast<int>(d));
+    if (old != parent.list.end()) {
+        if (old->second.clip) unloadClip(*old->second.clip);
+        parent.list.erase(old);
+    }
+    auto clamp = [](double v) { return std::isfinite(v) ? std::clamp(v, -1e6, 1e6) : 0.0; };
+    EditText e;
+    e.bounds = Rect{0, static_cast<int32_t>(clamp(w) * 20), 0, static_cast<int32_t>(clamp(h) * 20)};
+    e.readOnly = true;
+    auto c = std::make_shared<Clip>();
+    c->parent = &parent;
+    c->nesting = parent.nesting + 1;
+    c->textField = true;
+    c->playing = false;
+    c->scripted = true;
+    c->ownCharacter = std::make_unique<Character>(std::move(e));
+    DisplayObject obj;
+    obj.depth = static_cast<int>(d);
+    obj.name = name;
+    obj.character = c->ownCharacter.get();
+    obj.matrix = Matrix::translate(std::trunc(clamp(x) * 20), std::trunc(clamp(y) * 20));
+    obj.clip = c;
+    parent.list.insert_or_assign(obj.depth, std::move(obj));
+    return c.get();
+}
+
+Clip* Player::scriptDuplicate(Clip& clip, const std::string& name, int depth) {
+    Clip* parent = clip.parent;
+    DisplayObject* src = displayOf(clip);
+    if (!parent || !src || clip.textField) return nullptr;
+    DisplayObject copy = *src;
+    Clip* made = nullptr;
+    if (clip.characterId && copy.character) {
+        made = scriptAttach(*parent, clip.characterId, name, depth);
+    } else {
+        made = scriptAttach(*parent, 0, name, depth);
+    }
+    if (!made) return nullptr;
+    DisplayObject* dst = displayOf(*made);
+    if (!dst) return nullptr;
+    dst->matrix = copy.matrix;
+    dst->colorTransform = copy.colorTransform;
+    dst->visible = copy.visible;
+    dst->blendMode = copy.blendMode;
+    dst->filters = copy.filters;
+    if (clip.drawing) made->drawing = std::make_shared<Drawing>(*clip.drawing);
+    made->clipActions = clip.clipActions;
+    if (made->clipActions) {
+        queueEvent(*made, clipevent::Initialize | clipevent::Construct);
+        queueEvent(*made, clipevent::Load);
+    }
+    return made;
+}
+
+void Player::scriptRemove(Clip& clip) {
+    Clip* parent = clip.parent;
+    if (!parent) return;
+    for (auto it = parent->list.begin(); it != parent->list.end(); ++it) {
+        if (it->second.clip.get() != &clip) continue;
+        // Only clips at script depths can be removed by scripts.
+        if (it->first < 0) return;
+        auto keep = it->second.clip;
+        unloadClip(clip);
+        parent->list.erase(it);
+        return;
+    }
+}
+
+bool Player::scriptSwapDepths(Clip& clip, int depth) {
+    Clip* parent = clip.parent;
+    if (!parent) return false;
+    long long d = static_cast<long long>(depth) + kScriptDepthBase;
+    if (d < -kMaxScriptDepth || d > kMaxScriptDepth) return false;
+    auto it = std::find_if(parent->list.begin(), parent->list.end(),
+                           [&](auto& e) { return e.second.clip.get() == &clip; });
+    if (it == parent->list.end() || it->first == d) return false;
+    int from = it->first;
+    DisplayObject mine = std::move(it->second);
+    parent->list.erase(it);
+    auto other = parent->list.find(static_cast<int>(d));
+    if (other != parent->list.end()) {
+        DisplayObject theirs = std::move(other->second);
+        parent->list.erase(other);
+        theirs.depth = from;
+        if (theirs.clip) theirs.clip->scripted = true;
+        parent->list.emplace(from, std::move(theirs));
+    }
+    mine.depth = static_cast<int>(d);
+    clip.scripted = true;
+    parent->list.emplace(static_cast<int>(d), std::move(mine));
+    return true;
+}
+
+void Player::scriptVariableChanged(Clip& clip, const std::string& name) {
+    if (boundFields_ <= 0 || !machine_) return;
+    std::string want = asciiLower(name);
+    std::function<void(Clip&)> walk = [&](Clip& c) {
+        for (auto& [d, obj] : c.list) {
+            if (!obj.clip) continue;
+            if (obj.clip->textField && obj.clip->ownCharacter) {
+                auto* e = std::get_if<EditText>(obj.clip->ownCharacter.get());
+                if (!e || e->variableName.empty()) continue;
+                const std::string& v = e->variableName;
+                size_t cut = v.find_last_of(":.");
+                std::string var = cut == std::string::npos ? v : v.substr(cut + 1);
+                if (asciiLower(var) != want) continue;
+                Clip* owner = cut == std::string::npos ? &c : machine_->resolvePath(&c, v.substr(0, cut));
+                if (owner != &clip) continue;
+                avm1::Value val = machine_->get(avm1::Value(machine_->clipObject(clip)), var);
+                if (val.isUndefined()) continue;
+                std::string text = machine_->toString(val);
+                e->text = text;
+                e->spans.clear();
+                if (e->html) {
+                    e->spans = htmlToSpans(text);
+                    e->text.clear();
+                    for (const TextSpan& sp : e->spans) e->text += sp.text;
+                } else {
+                    e->spans.push_back({text});
+                }
+            } else {
+                walk(*obj.clip);
+            }
+        }
+    };
+    walk(*root_);
+}
+
+} // namespace swf
