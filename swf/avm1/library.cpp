@@ -298,6 +298,7 @@ void installCore(Machine& m, Object* g) {
         if (!s.isNull() && !s.isUndefined() && (!s.isObject() || s.o->kind != Kind::Function)) return Value(false);
         m.setOwn(o, name, Value());
         Property* p = o->find(m.heap().key(name));
+        if (!p) return Value(false);
         p->getter = g.o;
         p->setter = s.isObject() ? s.o : nullptr;
         return Value(true);

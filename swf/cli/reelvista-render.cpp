@@ -7,6 +7,7 @@
 // the first frame that is not one flat colour is taken (the file managers' thumbnails:
 // many movies show nothing but their background until their scripts have built them or
 // they have faded in).
+#include "swf/avm1/trace_run.h"
 #include "swf/display/movie.h"
 #include "swf/render/qt/painter_backend.h"
 
@@ -110,14 +111,10 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "reelvista-render: %s: %s\n", argv[1], e->message.c_str());
             return 1;
         }
-        swf::ScriptOptions opts;
-        opts.deterministic = true;
-        opts.trace = [](const std::string& line) {
+        for (const std::string& line : swf::avm1::traceRun(std::get<swf::MoviePtr>(loaded), frames)) {
             std::fwrite(line.data(), 1, line.size(), stdout);
             std::fputc('\n', stdout);
-        };
-        swf::Player player(std::get<swf::MoviePtr>(loaded), opts);
-        for (int i = 1; i < std::max(1, frames); ++i) player.tick();
+        }
         std::fflush(stdout);
         return 0;
     }
