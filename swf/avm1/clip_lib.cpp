@@ -165,8 +165,9 @@ void installClip(Machine& m, Object* g) {
     addMethod(m, mp, "gotoAndStop", [](Machine& m, Value s, std::span<Value> a) -> Value { return gotoImpl(m, s, a, false); });
     addMethod(m, mp, "getDepth", [](Machine& m, Value s, std::span<Value>) -> Value {
         Clip* c = self(m, s);
-        DisplayObject* d = c ? m.displayOf(*c) : nullptr;
-        return d ? Value(d->depth - kScriptDepthBase) : Value();
+        if (!c) return {};
+        DisplayObject* d = m.displayOf(*c);
+        return Value((d ? d->depth : 0) - kScriptDepthBase);
     });
     addMethod(m, mp, "getNextHighestDepth", [](Machine& m, Value s, std::span<Value>) -> Value {
         Clip* c = self(m, s);

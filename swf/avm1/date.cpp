@@ -83,7 +83,7 @@ double makeTime(double y, double mo, double d, double h, double mi, double s, do
 }
 
 double timeClip(double t) {
-    if (!std::isfinite(t) || std::abs(t) > 8.64e15) return NAN;
+    if (!std::isfinite(t) || std::abs(t) > 8.64e18) return NAN;
     return std::trunc(t);
 }
 

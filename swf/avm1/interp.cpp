@@ -336,6 +336,7 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
     pc = start;
     while (pc < end) {
         if ((++m.steps & 0x3ff) == 0) checkBudget();
+        if (a.halt && *a.halt) return Flow::Return;
         uint8_t op = code[pc++];
         if (op == 0) {
             pc = end;

@@ -488,7 +488,8 @@ void Machine::throwError(const std::string& message) {
 Value Machine::call(const Value& fn, const Value& thisv, std::span<Value> args, Object* holder) {
     if (!fn.isObject() || fn.o->kind != Kind::Function) return {};
     Object* f = fn.o;
-    if (depth >= maxDepth) throw ScriptAbort{};
+    // The block that makes the first call counts as a level.
+    if (depth + 1 >= maxDepth) throw ScriptAbort{};
     struct DepthGuard {
         int& d;
         explicit DepthGuard(int& x) : d(x) { ++d; }
@@ -527,7 +528,13 @@ Value Machine::call(const Value& fn, const Value& thisv, std::span<Value> args, 
         return argsObj;
     };
     if (!def.v2) {
-        na.regs.resize(4);
+        // SWF 5 functions work in the registers of the code that calls them.
+        if (!active.empty()) {
+            na.regPtr = active.back()->regPtr;
+            na.regCount = active.back()->regCount;
+        } else {
+            na.regs.resize(4);
+        }
         for (size_t i = 0; i < def.params.size(); ++i)
             setOwn(act, def.params[i].name, i < args.size() ? args[i] : Value());
         setOwn(act, "arguments", Value(makeArgs()));
@@ -560,8 +567,10 @@ Value Machine::call(const Value& fn, const Value& thisv, std::span<Value> args, 
         }
         if (fl & 0x100) preload(Value(global()));
     }
-    na.regPtr = na.regs.data();
-    na.regCount = na.regs.size();
+    if (!na.regs.empty()) {
+        na.regPtr = na.regs.data();
+        na.regCount = na.regs.size();
+    }
     return runActivation(*this, na);
 }
 
@@ -608,8 +617,11 @@ void Machine::runBlock(std::span<const uint8_t> code, Clip& clip, Object* thisOb
     a.timelineIndex = 1;
     a.thisObj = thisObj ? thisObj : self;
     a.target = a.original = clip.weak_from_this();
-    a.regPtr = globalRegs;
+    Value regs[4];
+    a.regPtr = regs;
     a.regCount = 4;
+    // A frame script stops when its clip is taken off the stage.
+    if (&clip != rootClip() && !clip.removed) a.halt = &clip.removed;
     try {
         runActivation(*this, a);
     } catch (ScriptThrow& t) {

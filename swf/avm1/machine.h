@@ -185,6 +185,7 @@ struct Activation {
     std::vector<Value> stack;
     bool isFunction = false;
     int withDepth = 0;
+    const bool* halt = nullptr; // set when the block's clip is removed
 };
 
 Value runActivation(Machine& m, Activation& a);

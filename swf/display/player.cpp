@@ -66,14 +66,15 @@ void Player::beginScripts() {
 
 int Player::totalFrames() const { return std::max(1, movie_->frameCount()); }
 
-void Player::resetClip(Clip& clip) {
-    // Clips made by scripts live at depths from 16384 up and survive a rewind.
+void Player::resetClip(Clip& clip, std::map<int, DisplayObject>& pool) {
+    // Clips made by scripts live at depths from 16384 up and survive a rewind; the
+    // timeline's instances wait in the pool to be kept if the replay places them again.
     for (auto it = clip.list.begin(); it != clip.list.end();) {
         if (it->first >= kScriptDepthBase) {
             ++it;
             continue;
         }
-        if (it->second.clip) unloadClip(*it->second.clip);
+        pool.insert_or_assign(it->first, std::move(it->second));
         it = clip.list.erase(it);
     }
     clip.frame = -1;
@@ -174,7 +175,24 @@ void Player::place(Clip& clip, const DisplayCommand& cmd) {
         obj.depth = cmd.depth;
         obj.characterId = cmd.characterId;
         obj.character = ch;
+        obj.placedFrame = clip.frame;
         applyFields(obj, cmd);
+        if (rewindPool_ && rewindOwner_ == &clip) {
+            // Rewinding: the instance of the same character at this depth stays as it is.
+            auto old = rewindPool_->find(cmd.depth);
+            if (old != rewindPool_->end() && old->second.characterId == cmd.characterId && !existing &&
+                old->second.placedFrame == clip.frame) {
+                obj.clip = old->second.clip;
+                obj.video = old->second.video;
+                if (obj.clip && obj.clip->ownCharacter) obj.character = obj.clip->ownCharacter.get();
+                if (obj.name.empty()) obj.name = old->second.name;
+                if (obj.clip) obj.clip->kept = true;
+                rewindPool_->erase(old);
+                auto [pos, inserted] = clip.list.insert_or_assign(cmd.depth, std::move(obj));
+                (void)pos;
+                return;
+            }
+        }
         if (existing && it->second.clip) unloadClip(*it->second.clip);
         auto [pos, inserted] = clip.list.insert_or_assign(cmd.depth, std::move(obj));
         initInstance(clip, pos->second, cmd.clipActions);
@@ -206,7 +224,7 @@ void Player::tickChildren(Clip& clip) {
     // Collect first: a child's actions may change this list.
     std::vector<std::weak_ptr<Clip>> kids;
     for (auto& [depth, obj] : clip.list)
-        if (obj.clip) kids.push_back(obj.clip);
+        if (obj.clip && !obj.clip->kept) kids.push_back(obj.clip);
     for (auto& w : kids)
         if (auto k = w.lock()) tickClip(*k);
 }
@@ -242,7 +260,14 @@ void Player::gotoClip(Clip& clip, int target, bool runActions) {
     if (target < clip.frame || target > clip.frame + 1) {
         if (isRoot) streamRestart_ = true;
     }
-    if (target < clip.frame) resetClip(clip);
+    std::map<int, DisplayObject> pool;
+    std::map<int, DisplayObject>* outerPool = rewindPool_;
+    Clip* outerPoolOwner = rewindOwner_;
+    if (target < clip.frame) {
+        resetClip(clip, pool);
+        rewindPool_ = &pool;
+        rewindOwner_ = &clip;
+    }
     // Replay: children move on one tick per frame, as they do when the movie plays.
     // The frame's own scripts run before those of the clips it places.
     const bool wasSeeking = seeking_;
@@ -257,7 +282,15 @@ void Player::gotoClip(Clip& clip, int target, bool runActions) {
         applyFrame(clip, clip.frame);
     }
     seeking_ = wasSeeking;
+    if (rewindOwner_ == &clip) {
+        rewindPool_ = outerPool;
+        rewindOwner_ = outerPoolOwner;
+        for (auto& [d, obj] : pool)
+            if (obj.clip) unloadClip(*obj.clip);
+    }
     if (runActions) queueActions(clip, target, mark);
+    for (auto& [d, obj] : clip.list)
+        if (obj.clip) obj.clip->kept = false;
 }
 
 void Player::queueActions(Clip& clip, int frame, size_t at) {

@@ -47,6 +47,7 @@ struct DisplayObject {
     uint8_t blendMode = 0;
     bool visible = true;
     std::vector<Filter> filters;
+    int placedFrame = -1;       // the parent's frame that placed it
     std::shared_ptr<Clip> clip; // sprites and buttons: their own display list
     std::shared_ptr<VideoInstance> video; // videos: decoder and picture
 };
@@ -70,6 +71,7 @@ struct Clip : std::enable_shared_from_this<Clip> {
     uint16_t characterId = 0;
     bool scripted = false;       // placed or moved by a script: the timeline leaves it alone
     bool removed = false;        // taken off the display list
+    bool kept = false;           // kept through a rewind: not advanced by the replay
     bool textField = false;      // stands for a text field
     std::unique_ptr<Character> ownCharacter; // text fields: their own copy of the definition
 };
@@ -150,7 +152,7 @@ public:
 
 private:
     void gotoClip(Clip& clip, int target, bool runActions);
-    void resetClip(Clip& clip);
+    void resetClip(Clip& clip, std::map<int, DisplayObject>& pool);
     void applyFrame(Clip& clip, int frame);
     void place(Clip& clip, const DisplayCommand& c);
     void initInstance(Clip& parent, DisplayObject& obj,
@@ -185,6 +187,8 @@ private:
     std::vector<std::shared_ptr<Clip>> held_; // clips removed this frame: their unload handlers still run
     int boundFields_ = 0; // text fields showing a variable
     int instanceCount_ = 0;
+    std::map<int, DisplayObject>* rewindPool_ = nullptr; // instances a rewind may keep
+    Clip* rewindOwner_ = nullptr;
     std::vector<uint16_t> initDone_;        // sprites whose DoInitAction has run
     double clockMs_ = 0;
     int ticks_ = 0;
