@@ -257,6 +257,12 @@ void Interp::defineFunction(std::span<const uint8_t> payload, size_t bodyStart, 
     size_t bodyEnd = std::min(a.code.size(), bodyStart + size);
     def->body = a.code.subspan(bodyStart, bodyEnd - bodyStart);
     def->pool = a.pool;
+    // `arguments` is only made for bodies that can name it.
+    auto names = [](std::string_view s) { return asciiLower(std::string(s)).find("arguments") != std::string::npos; };
+    def->usesArguments = names(std::string_view(reinterpret_cast<const char*>(def->body.data()), def->body.size()));
+    if (!def->usesArguments && def->pool)
+        for (const auto& p : *def->pool)
+            if (names(p)) def->usesArguments = true;
     pc = bodyEnd;
     Object* fn = m.newFunction(def, a.scope, target());
     fn->nativeData = static_cast<int>(a.timelineIndex);
@@ -292,6 +298,11 @@ Interp::Flow Interp::doTry(std::span<const uint8_t> payload, size_t next, size_t
     bool pending = false;
     Value thrown;
     size_t stackSize = a.stack.size();
+    ++a.tryDepth;
+    struct TryGuard {
+        int& d;
+        ~TryGuard() { --d; }
+    } guard{a.tryDepth};
     try {
         flow = runRange(tryStart, tryEnd, outPc, ret);
     } catch (ScriptThrow& t) {
@@ -335,7 +346,10 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
     end = std::min(end, code.size());
     pc = start;
     while (pc < end) {
-        if ((++m.steps & 0x3ff) == 0) checkBudget();
+        if ((++m.steps & 0x3ff) == 0) {
+            checkBudget();
+            m.collectWithin(a);
+        }
         if (a.halt && *a.halt) return Flow::Return;
         uint8_t op = code[pc++];
         if (op == 0) {

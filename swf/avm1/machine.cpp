@@ -62,7 +62,29 @@ void Machine::beginFrame() {
 void Machine::maybeCollect() {
     if (!active.empty() || depth > 0) return;
     if (heap_.allocatedSinceCollect() < 20000 && heap_.allocatedSinceCollect() < heap_.count()) return;
+    collect(nullptr);
+}
+
+void Machine::collectWithin(Activation& a) {
+    // Only the running block holds values here: its stack, registers and scope.
+    if (active.size() != 1 || nativeDepth > 0 || a.tryDepth > 0) return;
+    if (heap_.allocatedSinceCollect() < 100000 || heap_.allocatedSinceCollect() < heap_.count() / 2) return;
+    collect(&a);
+}
+
+void Machine::collect(Activation* running) {
     std::vector<Object*> roots = pinned;
+    if (running) {
+        for (auto& v : running->stack)
+            if (v.isObject()) roots.push_back(v.o);
+        for (size_t i = 0; i < running->regCount; ++i)
+            if (running->regPtr[i].isObject()) roots.push_back(running->regPtr[i].o);
+        for (Object* o : running->scope) roots.push_back(o);
+        roots.push_back(running->thisObj);
+        roots.push_back(running->callee);
+        roots.push_back(running->holder);
+        roots.push_back(running->args);
+    }
     roots.push_back(global_);
     roots.push_back(objectProto_);
     roots.push_back(functionProto_);
@@ -495,7 +517,14 @@ Value Machine::call(const Value& fn, const Value& thisv, std::span<Value> args, 
         explicit DepthGuard(int& x) : d(x) { ++d; }
         ~DepthGuard() { --d; }
     } guard(depth);
-    if (f->native) return f->native(*this, thisv, args);
+    if (f->native) {
+        ++nativeDepth;
+        struct NativeGuard {
+            int& d;
+            ~NativeGuard() { --d; }
+        } ng{nativeDepth};
+        return f->native(*this, thisv, args);
+    }
     if (!f->def) return {};
     const FunctionDef& def = *f->def;
     Activation na;
@@ -537,7 +566,7 @@ Value Machine::call(const Value& fn, const Value& thisv, std::span<Value> args, 
         }
         for (size_t i = 0; i < def.params.size(); ++i)
             setOwn(act, def.params[i].name, i < args.size() ? args[i] : Value());
-        setOwn(act, "arguments", Value(makeArgs()));
+        if (def.usesArguments) setOwn(act, "arguments", Value(makeArgs()));
     } else {
         na.regs.resize(std::max<size_t>(def.regCount, 4));
         for (size_t i = 0; i < def.params.size(); ++i) {
@@ -553,7 +582,7 @@ Value Machine::call(const Value& fn, const Value& thisv, std::span<Value> args, 
         const uint16_t fl = def.flags;
         if (fl & 0x1) preload(na.thisObj ? Value(na.thisObj) : Value());
         if (fl & 0x4) preload(Value(makeArgs()));
-        else if (!(fl & 0x8)) setOwn(act, "arguments", Value(makeArgs()));
+        else if (!(fl & 0x8) && def.usesArguments) setOwn(act, "arguments", Value(makeArgs()));
         if (fl & 0x10) {
             Object* s = heap_.make(Kind::Super, nullptr);
             s->superThis = na.thisObj;
@@ -585,14 +614,17 @@ Value Machine::construct(const Value& ctor, std::span<Value> args) {
     if (f->nativeConstruct) {
         if (depth >= maxDepth) throw ScriptAbort{};
         ++depth;
+        ++nativeDepth;
         Value r;
         try {
             r = f->nativeConstruct(*this, ctor, args);
         } catch (...) {
             --depth;
+            --nativeDepth;
             throw;
         }
         --depth;
+        --nativeDepth;
         return r;
     }
     Value p = get(ctor, "prototype");

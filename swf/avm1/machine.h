@@ -26,6 +26,7 @@ struct FunctionDef {
     };
     std::vector<Param> params;
     bool v2 = false;
+    bool usesArguments = true; // the body may name `arguments`
     uint8_t regCount = 0;
     uint16_t flags = 0;
 };
@@ -68,6 +69,9 @@ public:
     void beginFrame();
     // Frees unreachable objects when enough have been made since the last time.
     void maybeCollect();
+    // Frees unreachable objects in the middle of a block, when it is the only one running.
+    void collectWithin(Activation& a);
+    int nativeDepth = 0; // built-ins running: they may hold values the heap cannot see
     // Timers (setInterval/setTimeout) due at the player's clock.
     void runTimers(double nowMs);
 
@@ -158,6 +162,7 @@ public:
 private:
     friend struct Interp;
     void buildLibrary();
+    void collect(Activation* running);
     Player& player_;
     int version_;
     Heap heap_;
@@ -186,6 +191,7 @@ struct Activation {
     bool isFunction = false;
     int withDepth = 0;
     const bool* halt = nullptr; // set when the block's clip is removed
+    int tryDepth = 0;           // inside Try: a caught value lives outside the stack
 };
 
 Value runActivation(Machine& m, Activation& a);

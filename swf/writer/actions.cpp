@@ -119,6 +119,26 @@ ActionBuilder& ActionBuilder::ifTrue(int16_t offset) {
     return op(actioncode::If, Buffer().i16(offset).data());
 }
 
+ActionBuilder& ActionBuilder::defineFunction(std::string_view name, const std::vector<std::string>& params,
+                                             const ActionBuilder& body) {
+    Buffer b;
+    b.string(name).u16(static_cast<uint16_t>(params.size()));
+    for (const std::string& p : params)
+        b.string(p);
+    std::vector<uint8_t> code = body.bytes(false);
+    b.u16(static_cast<uint16_t>(code.size()));
+    op(actioncode::DefineFunction, b.data());
+    return raw(code);
+}
+
+ActionBuilder& ActionBuilder::jumpBack(size_t target) {
+    return jump(static_cast<int16_t>(static_cast<long>(target) - static_cast<long>(code_.size() + 5)));
+}
+
+ActionBuilder& ActionBuilder::ifTrueBack(size_t target) {
+    return ifTrue(static_cast<int16_t>(static_cast<long>(target) - static_cast<long>(code_.size() + 5)));
+}
+
 std::vector<uint8_t> ActionBuilder::bytes(bool terminate) const {
     std::vector<uint8_t> out = code_;
     if (terminate) out.push_back(actioncode::End);

@@ -57,6 +57,15 @@ inline constexpr uint8_t Jump = 0x99;
 inline constexpr uint8_t GetURL2 = 0x9A;
 inline constexpr uint8_t If = 0x9D;
 inline constexpr uint8_t GotoFrame2 = 0x9F;
+inline constexpr uint8_t DefineFunction = 0x9B;
+inline constexpr uint8_t NewObject = 0x40;
+inline constexpr uint8_t InitArray = 0x42;
+inline constexpr uint8_t Return = 0x3E;
+inline constexpr uint8_t DefineLocal = 0x3C;
+inline constexpr uint8_t Modulo = 0x3F;
+inline constexpr uint8_t PushDuplicate = 0x4C;
+inline constexpr uint8_t Extends = 0x69;
+inline constexpr uint8_t Throw = 0x2A;
 } // namespace actioncode
 
 // One item of an ActionPush record.
@@ -101,6 +110,12 @@ class ActionBuilder {
     // Any action: codes below 0x80 have no payload; codes from 0x80 get a UI16 length.
     ActionBuilder& op(uint8_t code);
     ActionBuilder& op(uint8_t code, std::span<const uint8_t> payload);
+    // DefineFunction: the body follows the record (outside its length).
+    ActionBuilder& defineFunction(std::string_view name, const std::vector<std::string>& params,
+                                  const ActionBuilder& body);
+    // Branches back to an earlier position (a size() taken before).
+    ActionBuilder& jumpBack(size_t target);
+    ActionBuilder& ifTrueBack(size_t target);
     // Bytes copied as they are (bodies of DefineFunction, broken records, ...).
     ActionBuilder& raw(std::span<const uint8_t> bytes);
 

@@ -1,0 +1,224 @@
+// The script machine: conversions, version rules, hostile action blocks, limits
+// (time budget, recursion, memory) and what scripts may not do to the host.
+#include "support/test_paths.h"
+
+#include "swf/avm1/machine.h"
+#include "swf/avm1/trace_run.h"
+#include "swf/writer/actions.h"
+#include "swf/writer/control.h"
+#include "swf/writer/writer.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+
+namespace {
+
+namespace w = swf::writer;
+namespace ac = swf::writer::actioncode;
+using PV = w::PushValue;
+using swf::avm1::numberToString;
+using swf::avm1::stringToNumber;
+
+swf::MoviePtr movieOf(const std::vector<std::vector<uint8_t>>& frames, uint8_t version = 8) {
+    w::MovieWriter m(version, {0, 2000, 0, 2000}, 12);
+    for (const auto& code : frames) {
+        m.add(w::doAction(code));
+        m.showFrame();
+    }
+    auto loaded = swf::loadMovie(m.bytes());
+    return std::get<swf::MoviePtr>(loaded);
+}
+
+std::vector<std::string> trace(const w::ActionBuilder& a, uint8_t version = 8) {
+    return swf::avm1::traceRun(movieOf({a.bytes()}, version), 1);
+}
+
+TEST(ScriptValues, NumbersPrintWithFifteenDigitsAndShortExponents) {
+    EXPECT_EQ(numberToString(0.1), "0.1");
+    EXPECT_EQ(numberToString(1.0 / 3), "0.333333333333333");
+    EXPECT_EQ(numberToString(1e21), "1e+21");
+    EXPECT_EQ(numberToString(1e-7), "1e-7");
+    EXPECT_EQ(numberToString(123456789012345680000.0), "1.23456789012346e+20");
+    EXPECT_EQ(numberToString(123456789012345.0), "123456789012345");
+    EXPECT_EQ(numberToString(-0.0), "0");
+    EXPECT_EQ(numberToString(NAN), "NaN");
+    EXPECT_EQ(numberToString(-INFINITY), "-Infinity");
+    EXPECT_EQ(numberToString(4.94065645841247e-324), "4.94065645841247e-324");
+}
+
+TEST(ScriptValues, TextToNumberFollowsTheVersionRules) {
+    EXPECT_EQ(stringToNumber("0x96", 6), 150);
+    EXPECT_EQ(stringToNumber("010", 6), 8);
+    EXPECT_TRUE(std::isnan(stringToNumber("0x96", 5)));
+    EXPECT_EQ(stringToNumber("010", 5), 10);
+    EXPECT_EQ(stringToNumber("  12", 7), 12);
+    EXPECT_TRUE(std::isnan(stringToNumber("12a", 7)));
+    EXPECT_TRUE(std::isnan(stringToNumber("", 7)));
+    EXPECT_EQ(stringToNumber("", 4), 0);
+    EXPECT_EQ(stringToNumber("1e3", 7), 1000);
+}
+
+TEST(ScriptValues, IntegerConversionsWrapAround) {
+    EXPECT_EQ(swf::avm1::toInt32(4294967296.0 + 5), 5);
+    EXPECT_EQ(swf::avm1::toInt32(2147483648.0), -2147483648);
+    EXPECT_EQ(swf::avm1::toUint32(-1), 4294967295u);
+    EXPECT_EQ(swf::avm1::toInt32(NAN), 0);
+    EXPECT_EQ(swf::avm1::toInt32(-1.9), -1);
+}
+
+TEST(ScriptMachine, ArithmeticStringsAndVersionRules) {
+    w::ActionBuilder a;
+    a.push({PV::integer(1), PV::integer(2)}).op(ac::Add2).op(ac::Trace);
+    a.push({PV::string("a"), PV::integer(1)}).op(ac::Add2).op(ac::Trace);
+    a.push({PV::string(""), PV::undefined()}).op(ac::Add2).op(ac::Trace);
+    a.push({PV::string("Foo"), PV::integer(5)}).op(ac::SetVariable);
+    a.push({PV::string("foo")}).op(ac::GetVariable).op(ac::Trace);
+    EXPECT_EQ(trace(a, 6), (std::vector<std::string>{"3", "a1", "", "5"}));
+    // SWF 7: undefined reads "undefined" and names match with case.
+    EXPECT_EQ(trace(a, 7), (std::vector<std::string>{"3", "a1", "undefined", "undefined"}));
+}
+
+TEST(ScriptMachine, FunctionsObjectsAndPrototypes) {
+    w::ActionBuilder body;
+    body.push({PV::string("x")}).op(ac::GetVariable).push({PV::integer(1)}).op(ac::Add2).op(ac::Return);
+    w::ActionBuilder a;
+    a.defineFunction("inc", {"x"}, body);
+    a.push({PV::integer(41), PV::integer(1), PV::string("inc")}).op(ac::CallFunction).op(ac::Trace);
+    // o = {}; o.__proto__ = {v: 7}; trace(o.v)
+    a.push({PV::string("p"), PV::string("v"), PV::integer(7), PV::integer(1)}).op(0x43).op(ac::SetVariable);
+    a.push({PV::string("o"), PV::integer(0)}).op(0x43).op(ac::SetVariable);
+    a.push({PV::string("o")}).op(ac::GetVariable).push({PV::string("__proto__"), PV::string("p")}).op(ac::GetVariable).op(ac::SetMember);
+    a.push({PV::string("o")}).op(ac::GetVariable).push({PV::string("v")}).op(ac::GetMember).op(ac::Trace);
+    // A prototype chain that loops ends the look-up instead of hanging.
+    a.push({PV::string("p")}).op(ac::GetVariable).push({PV::string("__proto__"), PV::string("o")}).op(ac::GetVariable).op(ac::SetMember);
+    a.push({PV::string("o")}).op(ac::GetVariable).push({PV::string("missing")}).op(ac::GetMember).op(ac::Trace);
+    EXPECT_EQ(trace(a), (std::vector<std::string>{"42", "7", "undefined"}));
+}
+
+TEST(ScriptMachine, HostileBlocksEndWithoutHarm) {
+    std::vector<std::vector<uint8_t>> blocks = {
+        {0x99, 0x02, 0x00, 0xff, 0x7f},             // jump far past the end
+        {0x99, 0x02, 0x00, 0x00, 0x80},             // jump far before the start
+        {0x96, 0xff, 0xff, 0x00},                   // push longer than the block
+        {0x96, 0x02, 0x00, 0x0b, 0x01},             // push of an unknown type
+        {0x9b, 0x08, 0x00, 'f', 0, 0, 0, 0xff, 0xff}, // function body past the end
+        {0x94, 0x02, 0x00, 0xff, 0xff},             // with body past the end, nothing on the stack
+        {0x8f, 0x07, 0x00, 0x07, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff}, // try sizes past the end
+        {0x0a, 0x0b, 0x3d, 0x52, 0x40, 0x4e, 0x4f, 0x17, 0x26, 0x42, 0x43, 0x46, 0x55}, // stack underflow
+        {0x88, 0xff, 0xff, 'a', 0},                 // constant pool claiming more entries
+        {0x96, 0x02, 0x00, 0x08, 0x09, 0x26},       // constant beyond the pool
+    };
+    for (const auto& b : blocks) {
+        auto movie = movieOf({b, b});
+        swf::Player p(movie);
+        p.tick();
+        p.gotoFrame(1);
+        SUCCEED();
+    }
+}
+
+TEST(ScriptMachine, ARunawayLoopSpendsItsBudgetAndTheMovieGoesOn) {
+    w::ActionBuilder loop;
+    size_t top = loop.size();
+    loop.jumpBack(top);
+    w::ActionBuilder after;
+    after.push({PV::string("frame 2")}).op(ac::Trace);
+    auto movie = movieOf({loop.bytes(), after.bytes()});
+    std::vector<std::string> lines;
+    swf::ScriptOptions opts;
+    opts.frameBudgetSeconds = 0.05;
+    opts.trace = [&](const std::string& l) { lines.push_back(l); };
+    auto start = std::chrono::steady_clock::now();
+    swf::Player p(movie, opts);
+    p.tick();
+    double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(secs, 5.0);
+    EXPECT_EQ(lines, std::vector<std::string>{"frame 2"});
+}
+
+TEST(ScriptMachine, RecursionIsRefusedPastTheLimit) {
+    // function r() { trace("r"); r(); } r(); trace("after");
+    w::ActionBuilder body;
+    body.push({PV::string("r")}).op(ac::Trace).push({PV::integer(0), PV::string("r")}).op(ac::CallFunction).op(ac::Pop);
+    w::ActionBuilder a;
+    a.defineFunction("r", {}, body);
+    a.push({PV::integer(0), PV::string("r")}).op(ac::CallFunction).op(ac::Pop);
+    auto lines = trace(a);
+    EXPECT_GT(lines.size(), 100u);
+    EXPECT_LT(lines.size(), 257u);
+    // The block that overflowed stops; the next frame's scripts run.
+    w::ActionBuilder next;
+    next.push({PV::string("next")}).op(ac::Trace);
+    auto more = swf::avm1::traceRun(movieOf({a.bytes(), next.bytes()}), 2);
+    EXPECT_EQ(more.back(), "next");
+}
+
+TEST(ScriptMachine, ObjectCyclesAreCollected) {
+    // 300000 times: a = {}; b = {}; a.b = b; b.a = a (kept in registers only)
+    w::ActionBuilder a;
+    a.push({PV::integer(0)}).storeRegister(1).op(ac::Pop);
+    size_t top = a.size();
+    a.push({PV::integer(0)}).op(0x43).storeRegister(2).op(ac::Pop);
+    a.push({PV::integer(0)}).op(0x43).storeRegister(3).op(ac::Pop);
+    a.push({PV::reg(2), PV::string("b"), PV::reg(3)}).op(ac::SetMember);
+    a.push({PV::reg(3), PV::string("a"), PV::reg(2)}).op(ac::SetMember);
+    a.push({PV::reg(1)}).op(ac::Increment).storeRegister(1).op(ac::Pop);
+    a.push({PV::reg(1), PV::integer(300000)}).op(ac::Less2).ifTrueBack(top);
+    a.push({PV::string("done")}).op(ac::Trace);
+    std::vector<std::string> lines;
+    swf::ScriptOptions opts;
+    opts.trace = [&](const std::string& l) { lines.push_back(l); };
+    swf::Player p(movieOf({a.bytes()}), opts);
+    EXPECT_EQ(lines, std::vector<std::string>{"done"});
+    EXPECT_LT(p.machine().heap().count(), 400000u);
+}
+
+TEST(ScriptMachine, ScriptsStartNoProgramAndOpenAddressesOnlyThroughTheHost) {
+    w::ActionBuilder a;
+    a.getUrl("FSCommand:exec", "xterm");
+    a.getUrl("FSCommand:quit", "");
+    a.getUrl("http://example.com/", "_blank");
+    a.push({PV::string("https://example.org/"), PV::string("_self")}).op(ac::GetURL2, std::vector<uint8_t>{0});
+    std::vector<std::string> asked;
+    swf::ScriptOptions opts;
+    opts.openUrl = [&](const std::string& url, const std::string&) {
+        asked.push_back(url);
+        return false;
+    };
+    swf::Player p(movieOf({a.bytes()}), opts);
+    EXPECT_EQ(asked, (std::vector<std::string>{"http://example.com/", "https://example.org/"}));
+    swf::Player refused(movieOf({a.bytes()})); // no host callback: nothing is opened
+    SUCCEED();
+}
+
+TEST(ScriptMachine, ClipsMadeAndDrawnByScripts) {
+    // c = _root.createEmptyMovieClip("c", 1); c.beginFill(0xff0000); c.lineTo(...)...; trace(c._width)
+    w::ActionBuilder a;
+    a.push({PV::integer(1), PV::string("c"), PV::integer(2), PV::string("_root")}).op(ac::GetVariable);
+    a.push({PV::string("createEmptyMovieClip")}).op(ac::CallMethod).storeRegister(1).op(ac::Pop);
+    a.push({PV::integer(0xff0000), PV::integer(1), PV::reg(1), PV::string("beginFill")}).op(ac::CallMethod).op(ac::Pop);
+    auto lineTo = [&](int x, int y) {
+        a.push({PV::integer(y), PV::integer(x), PV::integer(2), PV::reg(1), PV::string("lineTo")}).op(ac::CallMethod).op(ac::Pop);
+    };
+    lineTo(40, 0);
+    lineTo(40, 30);
+    lineTo(0, 30);
+    a.push({PV::integer(0), PV::reg(1), PV::string("endFill")}).op(ac::CallMethod).op(ac::Pop);
+    a.push({PV::reg(1), PV::string("_width")}).op(ac::GetMember).op(ac::Trace);
+    a.push({PV::reg(1)}).op(ac::Trace);
+    a.push({PV::reg(1), PV::string("_x"), PV::integer(15)}).op(ac::SetMember);
+    std::vector<std::string> lines;
+    swf::ScriptOptions opts;
+    opts.trace = [&](const std::string& l) { lines.push_back(l); };
+    swf::Player p(movieOf({a.bytes()}), opts);
+    EXPECT_EQ(lines, (std::vector<std::string>{"40", "_level0.c"}));
+    ASSERT_EQ(p.root().list.count(swf::kScriptDepthBase + 1), 1u);
+    const auto& obj = p.root().list.at(swf::kScriptDepthBase + 1);
+    ASSERT_TRUE(obj.clip && obj.clip->drawing);
+    EXPECT_FALSE(obj.clip->drawing->shape.paths.empty());
+    EXPECT_EQ(obj.matrix.tx, 300);
+}
+
+} // namespace
