@@ -37,7 +37,7 @@ struct Interp {
         std::string k = m.heap().key(name);
         std::string lower = asciiLower(name);
         if (k == "this") {
-            out = a.thisObj ? Value(a.thisObj) : Value();
+            out = a.isFunction ? a.thisVal : (a.thisObj ? Value(a.thisObj) : Value());
             return true;
         }
         if (lower == "_global" && version >= 6) {

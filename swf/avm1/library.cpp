@@ -30,7 +30,7 @@ void Machine::buildLibrary() {
     built_ = true;
     objectProto_ = heap_.make(Kind::Plain, nullptr);
     functionProto_ = heap_.make(Kind::Plain, objectProto_);
-    global_ = heap_.make(Kind::Plain, objectProto_);
+    global_ = heap_.make(Kind::Plain, nullptr); // _global inherits nothing
     protos["Object"] = objectProto_;
     protos["Function"] = functionProto_;
     installCore(*this, global_);

@@ -81,6 +81,7 @@ void Machine::collect(Activation* running) {
             if (running->regPtr[i].isObject()) roots.push_back(running->regPtr[i].o);
         for (Object* o : running->scope) roots.push_back(o);
         roots.push_back(running->thisObj);
+        if (running->thisVal.isObject()) roots.push_back(running->thisVal.o);
         roots.push_back(running->callee);
         roots.push_back(running->holder);
         roots.push_back(running->args);
@@ -534,6 +535,7 @@ Value Machine::call(const Value& fn, const Value& thisv, std::span<Value> args, 
     na.callee = f;
     na.holder = holder;
     na.thisObj = thisv.isNullish() ? nullptr : toObject(thisv);
+    na.thisVal = thisv.isNullish() ? Value() : thisv;
     Clip* base = f->baseClip.lock().get();
     if (version_ < 6) {
         // SWF 5 functions are no closures: they see the timeline they are called on.
@@ -580,7 +582,7 @@ Value Machine::call(const Value& fn, const Value& thisv, std::span<Value> args, 
             ++r;
         };
         const uint16_t fl = def.flags;
-        if (fl & 0x1) preload(na.thisObj ? Value(na.thisObj) : Value());
+        if (fl & 0x1) preload(na.thisVal);
         if (fl & 0x4) preload(Value(makeArgs()));
         else if (!(fl & 0x8) && def.usesArguments) setOwn(act, "arguments", Value(makeArgs()));
         if (fl & 0x10) {

@@ -179,6 +179,7 @@ struct Activation {
     std::vector<Object*> scope; // outermost first; the innermost is searched first
     size_t timelineIndex = 1;   // the scope entry that SetTarget replaces
     Object* thisObj = nullptr;
+    Value thisVal; // `this` as given (a primitive stays one)
     Object* callee = nullptr;
     Object* holder = nullptr; // prototype the running method was found on (super)
     Object* args = nullptr;

@@ -231,6 +231,5 @@ void installMisc(Machine& m, Object* g) {
     });
 }
 
-void installXml(Machine&, Object*) {}
 
 } // namespace swf::avm1
