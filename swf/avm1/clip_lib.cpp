@@ -145,6 +145,8 @@ Matrix worldMatrix(Machine& m, Clip& c) {
 void installClip(Machine& m, Object* g) {
     Object* mp = m.newObject();
     addClass(m, g, "MovieClip", [](Machine&, Value, std::span<Value>) -> Value { return {}; }, nullptr, mp);
+    m.setOwn(mp, "useHandCursor", Value(true), kDontEnum);
+    m.setOwn(mp, "enabled", Value(true), kDontEnum);
     addMethod(m, mp, "play", [](Machine& m, Value s, std::span<Value>) -> Value {
         if (Clip* c = self(m, s)) c->playing = true;
         return {};

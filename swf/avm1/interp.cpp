@@ -182,13 +182,13 @@ struct Interp {
         return false;
     }
 
-    static bool strictEquals(const Value& x, const Value& y) {
+    static bool strictEquals(const Value& x, const Value& y, bool nanEqual = false) {
         if (x.kind != y.kind) return false;
         switch (x.kind) {
         case Value::Undefined:
         case Value::Null: return true;
         case Value::Boolean: return x.b == y.b;
-        case Value::Number: return x.n == y.n;
+        case Value::Number: return x.n == y.n || (nanEqual && std::isnan(x.n) && std::isnan(y.n));
         case Value::String: return x.s == y.s;
         case Value::Obj: return x.o == y.o;
         }
@@ -350,7 +350,9 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
             checkBudget();
             m.collectWithin(a);
         }
-        if (a.halt && *a.halt) return Flow::Return;
+        // A block whose clip is removed stops, unless it is acting on another clip.
+        if (a.halt && *a.halt && !a.target.owner_before(a.original) && !a.original.owner_before(a.target))
+            return Flow::Return;
         uint8_t op = code[pc++];
         if (op == 0) {
             pc = end;
@@ -408,8 +410,8 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
             Clip* base = a.original.lock().get();
             Clip* c = path.empty() ? base : m.resolvePath(target() ? target() : base, path);
             a.target = c ? c->weak_from_this() : std::weak_ptr<Clip>();
-            if (a.timelineIndex < a.scope.size()) a.scope[a.timelineIndex] = c ? m.clipObject(*c) : nullptr;
-            if (!c && !path.empty()) a.target.reset();
+            // An unknown target leaves the variables where they were.
+            if (c && a.timelineIndex < a.scope.size()) a.scope[a.timelineIndex] = m.clipObject(*c);
             break;
         }
         case 0x20: { // SetTarget2
@@ -422,7 +424,7 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
                 c = path.empty() ? base : m.resolvePath(target() ? target() : base, path);
             }
             a.target = c ? c->weak_from_this() : std::weak_ptr<Clip>();
-            if (a.timelineIndex < a.scope.size()) a.scope[a.timelineIndex] = c ? m.clipObject(*c) : nullptr;
+            if (c && a.timelineIndex < a.scope.size()) a.scope[a.timelineIndex] = m.clipObject(*c);
             break;
         }
         case 0x9F: { // GotoFrame2
@@ -609,7 +611,7 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
         }
         case 0x66: {
             Value x = pop(), y = pop();
-            push(Value(strictEquals(y, x)));
+            push(Value(strictEquals(y, x, true)));
             break;
         }
         case 0x4A: push(Value(m.toNumber(pop()))); break;
@@ -841,7 +843,7 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
         case 0x26: {
             Value v = pop();
             std::string s = v.isUndefined() ? std::string("undefined") : m.toString(v);
-            if (m.trace) m.trace(s);
+            if (m.trace) m.trace(traceText(s));
             break;
         }
         case 0x30: {

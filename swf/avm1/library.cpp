@@ -210,15 +210,27 @@ Value unescapeImpl(Machine& m, Value, std::span<Value> a) {
     std::string s = m.toString(arg(a, 0));
     std::string out;
     for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '%' && i + 2 < s.size() + 0 && i + 2 <= s.size() - 1 + 1 && hexDigit(s[i + 1]) >= 0 &&
-            i + 2 < s.size() && hexDigit(s[i + 2]) >= 0) {
-            out.push_back(static_cast<char>(hexDigit(s[i + 1]) * 16 + hexDigit(s[i + 2])));
-            i += 2;
-        } else if (s[i] == '+') {
-            out.push_back(' ');
-        } else {
+        if (s[i] != '%') {
             out.push_back(s[i]);
+            continue;
         }
+        // Two hex digits make a byte; a broken escape is dropped up to and with the
+        // first character that does not fit.
+        int v = 0, k = 0;
+        size_t j = i + 1;
+        bool broken = false;
+        while (k < 2 && j < s.size()) {
+            int d = hexDigit(s[j]);
+            ++j;
+            if (d < 0) {
+                broken = true;
+                break;
+            }
+            v = v * 16 + d;
+            ++k;
+        }
+        if (!broken && k == 2) out.push_back(static_cast<char>(v));
+        i = j - 1;
     }
     return Value(out);
 }
@@ -423,7 +435,7 @@ void installCore(Machine& m, Object* g) {
     addMethod(m, g, "getTimer", [](Machine& m, Value, std::span<Value>) -> Value { return Value(std::floor(m.nowMs)); });
     addMethod(m, g, "getVersion", [](Machine&, Value, std::span<Value>) -> Value { return Value("LNX 10,0,0,0"); });
     addMethod(m, g, "trace", [](Machine& m, Value, std::span<Value> a) -> Value {
-        if (m.trace) m.trace(a.empty() || a[0].isUndefined() ? std::string("undefined") : m.toString(a[0]));
+        if (m.trace) m.trace(a.empty() || a[0].isUndefined() ? std::string("undefined") : traceText(m.toString(a[0])));
         return {};
     });
 }

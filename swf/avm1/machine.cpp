@@ -28,6 +28,19 @@ bool arrayIndex(const std::string& s, size_t& out) {
 }
 } // namespace
 
+std::string traceText(const std::string& s) {
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '\r') {
+            out.push_back('\n');
+        } else {
+            out.push_back(s[i]);
+        }
+    }
+    return out;
+}
+
 void forgetClipObject(Clip& c, Object* o) {
     if (c.object == o) c.object = nullptr;
 }
@@ -189,7 +202,7 @@ std::string Machine::typeOf(const Value& v) {
         if (v.o->kind == Kind::Function) return "function";
         if (v.o->kind == Kind::Clip) {
             Clip* c = v.o->clip.lock().get();
-            if (c && c->button) return "object";
+            if (c && (c->button || c->textField)) return "object";
             return "movieclip";
         }
         return "object";
@@ -662,7 +675,7 @@ void Machine::runBlock(std::span<const uint8_t> code, Clip& clip, Object* thisOb
         // An uncaught exception ends the block and is reported as the player does.
         if (trace) {
             Value v = t.value;
-            trace(v.isUndefined() ? std::string("undefined") : toString(v));
+            trace("Warning: Uncaught exception, " + (v.isUndefined() ? std::string("undefined") : traceText(toString(v))));
         }
     } catch (ScriptAbort&) {
         if (std::chrono::steady_clock::now() > deadline) skipFrame = true;

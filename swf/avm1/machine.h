@@ -210,6 +210,9 @@ void installXml(Machine& m, Object* global);
 void setFieldText(EditText& e, const std::string& text, bool html);
 void installStyleSheet(Machine& m, Object* textFieldCtor);
 
+// A traced string as the output shows it: carriage returns end lines.
+std::string traceText(const std::string& s);
+
 // Helpers for the library.
 inline Value arg(std::span<Value> a, size_t i) { return i < a.size() ? a[i] : Value(); }
 Object* addMethod(Machine& m, Object* o, const char* name, NativeFn fn, int data = 0);

@@ -224,6 +224,8 @@ void installMisc(Machine& m, Object* g) {
     addClass(m, g, "TextFormat", nothing, nullptr, fmtp);
     Object* bp = m.newObject();
     addClass(m, g, "Button", nothing, nullptr, bp);
+    m.setOwn(bp, "useHandCursor", Value(true), kDontEnum);
+    m.setOwn(bp, "enabled", Value(true), kDontEnum);
     addMethod(m, bp, "getDepth", [](Machine& m, Value self, std::span<Value>) -> Value {
         Clip* c = m.clipOf(self);
         DisplayObject* d = c ? m.displayOf(*c) : nullptr;
