@@ -195,6 +195,9 @@ struct Interp {
         return false;
     }
 
+    // A member name: undefined names the member "undefined" in every version.
+    std::string propName(const Value& v) { return v.isUndefined() ? std::string("undefined") : m.toString(v); }
+
     Value boolResult(bool b) { return version >= 5 ? Value(b) : Value(b ? 1.0 : 0.0); }
 
     // ---- strings
@@ -785,14 +788,14 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
         case 0x4E: {
             Value name = pop();
             Value o = pop();
-            push(m.get(o, m.toString(name)));
+            push(m.get(o, propName(name)));
             break;
         }
         case 0x4F: {
             Value v = pop();
             Value name = pop();
             Value o = pop();
-            m.set(o, m.toString(name), v);
+            m.set(o, propName(name), v);
             break;
         }
         case 0x22: { // GetProperty

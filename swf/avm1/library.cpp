@@ -283,7 +283,8 @@ void installCore(Machine& m, Object* g) {
     addMethod(m, op, "hasOwnProperty", [](Machine& m, Value self, std::span<Value> a) -> Value {
         Object* o = thisObject(m, self);
         if (!o || a.empty()) return Value(false);
-        std::string n = m.toString(a[0]);
+        std::string n = a[0].isUndefined() ? std::string("undefined") : m.toString(a[0]);
+        if (n == "__proto__") return Value(o->proto != nullptr);
         return Value(m.hasOwn(o, n));
     });
     addMethod(m, op, "isPropertyEnumerable", [](Machine& m, Value self, std::span<Value> a) -> Value {
