@@ -308,7 +308,9 @@ void setFieldText(EditText& e, const std::string& text, bool html) {
     } else {
         e.text = text;
         e.spans.clear();
-        e.spans.push_back({text});
+        TextSpan sp;
+        sp.text = text;
+        e.spans.push_back(std::move(sp));
     }
 }
 

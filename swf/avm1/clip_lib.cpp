@@ -124,13 +124,6 @@ void startFill(Drawing& d, FillStyle fs) {
     }
 }
 
-Value pointObject(Machine& m, double x, double y) {
-    Object* o = m.newObject();
-    m.setOwn(o, "x", Value(x));
-    m.setOwn(o, "y", Value(y));
-    return Value(o);
-}
-
 Matrix worldMatrix(Machine& m, Clip& c) {
     Matrix w;
     std::vector<Clip*> chain;

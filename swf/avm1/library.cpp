@@ -60,7 +60,7 @@ Object* addClass(Machine& m, Object* global, const char* name, NativeFn call, Na
 
 namespace {
 
-Object* thisObject(Machine& m, const Value& self) { return self.isObject() ? self.o : nullptr; }
+Object* thisObject(Machine&, const Value& self) { return self.isObject() ? self.o : nullptr; }
 
 // ASSetPropFlags(object, names, set, clear): names as an array, a comma list or null for all.
 Value asSetPropFlags(Machine& m, Value, std::span<Value> a) {

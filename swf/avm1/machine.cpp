@@ -14,6 +14,7 @@ constexpr size_t kMaxObjects = 2'000'000;
 constexpr size_t kMaxStringBytes = 64u << 20;
 constexpr size_t kMaxArrayLength = 16u << 20;
 constexpr int kMaxChain = 256; // prototype chain steps (chains may loop)
+constexpr long kMaxStackBytes = 3L << 20;
 
 bool arrayIndex(const std::string& s, size_t& out) {
     if (s.empty() || s.size() > 9) return false;
@@ -526,6 +527,10 @@ Value Machine::call(const Value& fn, const Value& thisv, std::span<Value> args, 
     Object* f = fn.o;
     // The block that makes the first call counts as a level.
     if (depth + 1 >= maxDepth) throw ScriptAbort{};
+    // Deep calls are also refused before the thread's stack runs out, whatever the
+    // frames cost (builds with sanitizers use far more stack per call).
+    char probe;
+    if (stackBase && stackBase - &probe > kMaxStackBytes) throw ScriptAbort{};
     struct DepthGuard {
         int& d;
         explicit DepthGuard(int& x) : d(x) { ++d; }
@@ -656,6 +661,7 @@ Value Machine::construct(const Value& ctor, std::span<Value> args) {
 void Machine::runBlock(std::span<const uint8_t> code, Clip& clip, Object* thisObj) {
     if (skipFrame || code.empty()) return;
     global();
+    StackMark mark(*this);
     auto keep = clip.shared_from_this();
     Activation a;
     a.code = code;
@@ -684,6 +690,7 @@ void Machine::runBlock(std::span<const uint8_t> code, Clip& clip, Object* thisOb
 
 void Machine::callHandler(Clip& clip, const std::string& name, std::span<Value> args) {
     if (skipFrame || !clip.object) return;
+    StackMark mark(*this);
     Object* o = clip.object;
     Property* p = findInChain(o, heap_.key(name));
     if (!p || !p->value.isObject() || p->value.o->kind != Kind::Function) return;
@@ -700,6 +707,7 @@ void Machine::callHandler(Clip& clip, const std::string& name, std::span<Value> 
 
 void Machine::runTimers(double now) {
     nowMs = now;
+    StackMark mark(*this);
     for (size_t i = 0; i < timers.size(); ++i) {
         if (timers[i].next > now) continue;
         Timer t = timers[i];

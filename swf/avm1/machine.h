@@ -72,6 +72,19 @@ public:
     // Frees unreachable objects in the middle of a block, when it is the only one running.
     void collectWithin(Activation& a);
     int nativeDepth = 0; // built-ins running: they may hold values the heap cannot see
+    // Where the outermost script call started on the stack.
+    char* stackBase = nullptr;
+    struct StackMark {
+        Machine& m;
+        bool set;
+        explicit StackMark(Machine& mm) : m(mm), set(!mm.stackBase) {
+            char here;
+            if (set) m.stackBase = &here;
+        }
+        ~StackMark() {
+            if (set) m.stackBase = nullptr;
+        }
+    };
     // Timers (setInterval/setTimeout) due at the player's clock.
     void runTimers(double nowMs);
 

@@ -212,16 +212,7 @@ void Player::scriptVariableChanged(Clip& clip, const std::string& name) {
                 if (owner != &clip) continue;
                 avm1::Value val = machine_->get(avm1::Value(machine_->clipObject(clip)), var);
                 if (val.isUndefined()) continue;
-                std::string text = machine_->toString(val);
-                e->text = text;
-                e->spans.clear();
-                if (e->html) {
-                    e->spans = htmlToSpans(text);
-                    e->text.clear();
-                    for (const TextSpan& sp : e->spans) e->text += sp.text;
-                } else {
-                    e->spans.push_back({text});
-                }
+                avm1::setFieldText(*e, machine_->toString(val), e->html);
             } else {
                 walk(*obj.clip);
             }
