@@ -14,6 +14,7 @@ packages=(
   libglib2.0-bin gsettings-desktop-schemas cinnamon-desktop-data mate-desktop-common
   xdg-utils file
   openbox procps
+  tzdata
   dpkg-dev desktop-file-utils appstream man-db strace
 )
 
