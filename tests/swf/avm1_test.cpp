@@ -146,7 +146,12 @@ TEST(ScriptMachine, RecursionIsRefusedPastTheLimit) {
     a.defineFunction("r", {}, body);
     a.push({PV::integer(0), PV::string("r")}).op(ac::CallFunction).op(ac::Pop);
     auto lines = trace(a);
+#ifndef __SANITIZE_ADDRESS__
+    // With the address sanitizer every call takes many times the stack, so the guard on
+    // the thread's stack refuses calls well before the call limit there.
     EXPECT_GT(lines.size(), 100u);
+#endif
+    EXPECT_GT(lines.size(), 10u);
     EXPECT_LT(lines.size(), 257u);
     // The block that overflowed stops; the next frame's scripts run.
     w::ActionBuilder next;
