@@ -1,5 +1,6 @@
 // The built-in library's frame and its core: Object, Function, Boolean, Number,
 // Error and the global functions. Built on a machine's first script, not per player.
+#include "swf/avm1/geom.h"
 #include "swf/avm1/machine.h"
 
 #include <algorithm>
@@ -41,6 +42,7 @@ void Machine::buildLibrary() {
     installClip(*this, global_);
     installMisc(*this, global_);
     installXml(*this, global_);
+    installGeom(*this, global_);
 }
 
 Object* addMethod(Machine& m, Object* o, const char* name, NativeFn fn, int data) {

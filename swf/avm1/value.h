@@ -85,6 +85,12 @@ using NativeFn = Value (*)(Machine&, Value self, std::span<Value> args);
 struct FunctionDef;
 struct XmlData;
 
+// What a built-in class keeps behind its objects where properties will not do
+// (colour transforms, pixels); owned by the object.
+struct HostData {
+    virtual ~HostData() = default;
+};
+
 struct Object {
     Kind kind = Kind::Plain;
     bool marked = false;
@@ -116,6 +122,7 @@ struct Object {
     std::unordered_map<std::string, Watch> watches;
     std::unique_ptr<XmlData> xml;
     std::vector<Object*> refs; // other objects kept alive (listeners, interfaces)
+    std::unique_ptr<HostData> host;
 
     ~Object();
     Property* find(const std::string& key);

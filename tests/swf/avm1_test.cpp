@@ -227,3 +227,45 @@ TEST(ScriptMachine, ClipsMadeAndDrawnByScripts) {
 }
 
 } // namespace
+
+namespace {
+
+// new flash.geom.CLASS(args...), left on the stack.
+void newGeom(w::ActionBuilder& a, std::string_view cls, std::initializer_list<double> args) {
+    for (auto it = std::rbegin(args); it != std::rend(args); ++it) a.push(*it);
+    a.push({PV::integer(static_cast<int32_t>(args.size())), PV::string("flash")}).op(ac::GetVariable);
+    a.push("geom").op(ac::GetMember).push(cls).op(0x53);
+}
+
+// obj.method() with the object on the stack, the result traced.
+void callTraced(w::ActionBuilder& a, std::string_view method) {
+    a.storeRegister(1).op(ac::Pop);
+    a.push({PV::integer(0), PV::reg(1), PV::string(method)}).op(ac::CallMethod).op(ac::Trace);
+}
+
+} // namespace
+
+TEST(ScriptLibrary, GeometryPointsMeasureMoveAndCompare) {
+    w::ActionBuilder a;
+    newGeom(a, "Point", {3, 4});
+    a.push("length").op(ac::GetMember).op(ac::Trace);
+    // Point.distance(new Point(1, 1), new Point(4, 5))
+    newGeom(a, "Point", {4, 5});
+    newGeom(a, "Point", {1, 1});
+    a.push({PV::integer(2), PV::string("flash")}).op(ac::GetVariable).push("geom").op(ac::GetMember);
+    a.push("Point").op(ac::GetMember).push("distance").op(ac::CallMethod).op(ac::Trace);
+    // Point.interpolate(new Point(10, 0), new Point(0, 10), 0.25)
+    a.push(0.25);
+    newGeom(a, "Point", {0, 10});
+    newGeom(a, "Point", {10, 0});
+    a.push({PV::integer(3), PV::string("flash")}).op(ac::GetVariable).push("geom").op(ac::GetMember);
+    a.push("Point").op(ac::GetMember).push("interpolate").op(ac::CallMethod).op(ac::Trace);
+    // new Point(3, 4).normalize(10), then the point
+    newGeom(a, "Point", {3, 4});
+    a.storeRegister(2).op(ac::Pop);
+    a.push({PV::integer(10), PV::integer(1), PV::reg(2), PV::string("normalize")}).op(ac::CallMethod).op(ac::Pop);
+    a.push({PV::reg(2)}).op(ac::Trace);
+    newGeom(a, "Point", {});
+    callTraced(a, "clone");
+    EXPECT_EQ(trace(a), (std::vector<std::string>{"5", "5", "(x=2.5, y=7.5)", "(x=6, y=8)", "(x=0, y=0)"}));
+}
