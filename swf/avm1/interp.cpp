@@ -151,34 +151,55 @@ struct Interp {
         return Value(m.toNumber(p) + m.toNumber(q));
     }
 
-    // Less2: true, false or undefined (NaN involved).
+    // Less2: true, false or undefined (NaN involved). Before SWF 6 an operand that
+    // stays an object (a movie clip aside, which counts as NaN) makes the comparison
+    // false, and the second one is then not converted at all.
     Value less(const Value& x, const Value& y) {
+        auto stuck = [&](const Value& p) { return version <= 5 && p.isObject() && p.o->kind != Kind::Clip; };
         Value p = m.toPrimitive(x);
+        if (stuck(p)) return Value(false);
         Value q = m.toPrimitive(y);
+        if (stuck(q)) return Value(false);
         if (p.isString() && q.isString()) return Value(p.s < q.s);
         double a1 = m.toNumber(p), b1 = m.toNumber(q);
         if (std::isnan(a1) || std::isnan(b1)) return {};
         return Value(a1 < b1);
     }
 
+    // An object compared with `==`: one without any valueOf (no prototype) counts
+    // as undefined.
+    Value equalityPrimitive(const Value& v) {
+        if (m.get(v, "valueOf").isUndefined()) return {};
+        return m.toPrimitive(v);
+    }
+
+    // Equals2. Before SWF 6 NaN equals NaN and two distinct objects compare by
+    // their primitive values.
     bool equals2(const Value& x, const Value& y) {
-        if (x.kind == y.kind) return strictEquals(x, y);
+        const bool early = version <= 5;
+        if (x.isObject() && y.isObject()) {
+            if (x.o == y.o) return true;
+            if (!early) return false;
+            Value p = equalityPrimitive(x), q = equalityPrimitive(y);
+            if (p.isObject() && q.isObject()) return p.o == q.o;
+            return equals2(p, q);
+        }
+        if (x.kind == y.kind) return strictEquals(x, y, early);
         if (x.isNullish() && y.isNullish()) return true;
-        if (x.isNullish() || y.isNullish()) return false;
+        // Next to undefined or null only an object without valueOf is equal.
+        if (x.isNullish() || y.isNullish()) return m.get(x.isObject() ? x : y, "valueOf").isUndefined() && (x.isObject() || y.isObject());
+        if (x.isObject() || y.isObject()) {
+            const bool left = x.isObject();
+            Value p = equalityPrimitive(left ? x : y);
+            const Value& other = left ? y : x;
+            // An object that stays one (a movie clip aside) counts as NaN next to a number.
+            if (p.isObject()) return p.o->kind != Kind::Clip && other.isNumber() && equals2(Value(NAN), other);
+            return left ? equals2(p, y) : equals2(x, p);
+        }
         if (x.kind == Value::Number && y.kind == Value::String) return x.n == m.toNumber(y);
         if (x.kind == Value::String && y.kind == Value::Number) return m.toNumber(x) == y.n;
         if (x.kind == Value::Boolean) return equals2(Value(x.b ? 1.0 : 0.0), y);
         if (y.kind == Value::Boolean) return equals2(x, Value(y.b ? 1.0 : 0.0));
-        if (x.isObject() && !y.isObject()) {
-            Value p = m.toPrimitive(x);
-            if (p.isObject()) return false;
-            return equals2(p, y);
-        }
-        if (y.isObject() && !x.isObject()) {
-            Value p = m.toPrimitive(y);
-            if (p.isObject()) return false;
-            return equals2(x, p);
-        }
         return false;
     }
 
@@ -609,7 +630,7 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
         }
         case 0x49: {
             Value x = pop(), y = pop();
-            push(Value(equals2(y, x)));
+            push(boolResult(equals2(y, x)));
             break;
         }
         case 0x66: {
@@ -1012,7 +1033,9 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
 }
 
 Value runActivation(Machine& m, Activation& a) {
-    Interp in{m, a, m.version()};
+    // A function body is SWF 5 code even in an older movie (functions came with
+    // SWF 5), so its operators follow SWF 5 rules.
+    Interp in{m, a, a.isFunction ? std::max(5, m.version()) : m.version()};
     Value ret;
     size_t pc = 0;
     m.active.push_back(&a);
