@@ -213,11 +213,11 @@ Value unescapeImpl(Machine& m, Value, std::span<Value> a) {
     std::string out;
     for (size_t i = 0; i < s.size(); ++i) {
         if (s[i] != '%') {
-            out.push_back(s[i]);
+            out.push_back(s[i] == '+' ? ' ' : s[i]); // '+' stands for a space
             continue;
         }
         // Two hex digits make a byte; a broken escape is dropped up to and with the
-        // first character that does not fit.
+        // first character that does not fit (a '+' there takes the next one along).
         int v = 0, k = 0;
         size_t j = i + 1;
         bool broken = false;
@@ -226,6 +226,7 @@ Value unescapeImpl(Machine& m, Value, std::span<Value> a) {
             ++j;
             if (d < 0) {
                 broken = true;
+                if (s[j - 1] == '+' && j < s.size()) ++j;
                 break;
             }
             v = v * 16 + d;
@@ -287,7 +288,7 @@ void installCore(Machine& m, Object* g) {
         if (!o || a.empty()) return Value(false);
         std::string n = a[0].isUndefined() ? std::string("undefined") : m.toString(a[0]);
         if (n == "__proto__") return Value(o->proto != nullptr);
-        return Value(m.hasOwn(o, n));
+        return Value(!n.empty() && m.hasOwn(o, n));
     });
     addMethod(m, op, "isPropertyEnumerable", [](Machine& m, Value self, std::span<Value> a) -> Value {
         Object* o = thisObject(m, self);
@@ -425,7 +426,7 @@ void installCore(Machine& m, Object* g) {
     m.setOwn(g, "Infinity", Value(INFINITY), kDontEnum);
     addMethod(m, g, "ASSetPropFlags", asSetPropFlags);
     addMethod(m, g, "isNaN", [](Machine& m, Value, std::span<Value> a) -> Value { return Value(std::isnan(m.toNumber(arg(a, 0)))); });
-    addMethod(m, g, "isFinite", [](Machine& m, Value, std::span<Value> a) -> Value { return Value(std::isfinite(m.toNumber(arg(a, 0)))); });
+    addMethod(m, g, "isFinite", [](Machine& m, Value, std::span<Value> a) -> Value { return Value(!a.empty() && std::isfinite(m.toNumber(a[0]))); });
     addMethod(m, g, "parseInt", parseIntImpl);
     addMethod(m, g, "parseFloat", parseFloatImpl);
     addMethod(m, g, "escape", escapeImpl);
