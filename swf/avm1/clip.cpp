@@ -138,7 +138,9 @@ Clip* Machine::resolvePath(Clip* base, const std::string& path) {
             continue;
         }
         std::string lp = asciiLower(part);
-        if (part.empty() || lp == "this") {
+        if (part.empty() && j < path.size() && path[j] == '/') {
+            return nullptr; // "a//b" names nothing
+        } else if (part.empty() || lp == "this") {
         } else if (lp == "_root" || lp == "_level0") {
             c = rootClip();
         } else if (lp == "_parent") {

@@ -323,6 +323,8 @@ Value Machine::getOf(Object* o, const std::string& name, const Value& thisv) {
             return pr->value;
         }
     }
+    // A chain that never ends (it loops) stops the scripts, as too deep a recursion does.
+    if (steps == kMaxChain) throw ScriptAbort{};
     if (o->kind == Kind::Function && key == "prototype" && o->def) {
         // A script function's prototype is made when first asked for.
         Object* p = newObject();
@@ -450,6 +452,7 @@ bool Machine::has(Object* o, const std::string& name) {
         }
     }
     if (hasOwn(o, name)) return true;
+    if (o->kind == Kind::StringBox && name == "length") return true;
     return findInChain(o->proto, heap_.key(name)) != nullptr;
 }
 
