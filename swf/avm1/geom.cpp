@@ -1,4 +1,4 @@
-// The flash.geom package: Point, Rectangle, Matrix and ColorTransform.
+// The flash.geom package: Point, Rectangle, Matrix, ColorTransform and Transform.
 //
 // Point, Rectangle and Matrix keep their numbers as ordinary properties, so a
 // script may store anything there and reads back what it stored; the methods
@@ -6,6 +6,7 @@
 // accessors on its prototype.
 #include "swf/avm1/geom.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace swf::avm1 {
@@ -475,6 +476,148 @@ void installColorTransform(Machine& m, Object* pkg) {
     addColorAccessor<3>(m, cp);
 }
 
+// ---------------------------------------------------------------- Transform
+
+// A Transform reads and writes its clip's place on the display list as it is now.
+struct TransformData : HostData {
+    std::weak_ptr<Clip> clip;
+};
+
+Clip* transformClip(const Value& self) {
+    auto* d = self.isObject() ? dynamic_cast<TransformData*>(self.o->host.get()) : nullptr;
+    return d ? d->clip.lock().get() : nullptr;
+}
+
+// Twips on the display list, pixels for scripts.
+Matrix2D toScript(const Matrix& t) { return Matrix2D{t.a, t.b, t.c, t.d, t.tx / 20, t.ty / 20}; }
+
+ColorNumbers toScript(const ColorTransform& t) {
+    ColorNumbers c;
+    const int32_t fields[] = {t.rMul, t.gMul, t.bMul, t.aMul, t.rAdd, t.gAdd, t.bAdd, t.aAdd};
+    for (size_t i = 0; i < 8; ++i) c.v[i] = i < 4 ? fields[i] / 256.0 : fields[i];
+    return c;
+}
+
+// The display list keeps colour transforms as 16-bit numbers (multipliers in 8.8).
+int32_t wrap16(double v) {
+    if (!std::isfinite(v)) return 0;
+    return static_cast<int16_t>(static_cast<uint16_t>(static_cast<int64_t>(std::floor(std::fmod(v, 65536.0))) & 0xffff));
+}
+
+ColorTransform toDisplay(const ColorNumbers& c) {
+    ColorTransform t;
+    int32_t* fields[] = {&t.rMul, &t.gMul, &t.bMul, &t.aMul, &t.rAdd, &t.gAdd, &t.bAdd, &t.aAdd};
+    for (size_t i = 0; i < 8; ++i) *fields[i] = wrap16(i < 4 ? c.v[i] * 256 : c.v[i]);
+    return t;
+}
+
+// The clip's transforms and those of every clip above it, combined.
+Matrix concatenatedMatrix(Machine& m, Clip& c) {
+    Matrix w;
+    for (Clip* p = &c; p; p = p->parent)
+        if (DisplayObject* d = m.displayOf(*p)) w = d->matrix * w;
+    return w;
+}
+
+ColorTransform concatenatedColor(Machine& m, Clip& c) {
+    ColorTransform w;
+    for (Clip* p = &c; p; p = p->parent) {
+        DisplayObject* d = m.displayOf(*p);
+        if (!d) continue;
+        const ColorTransform& t = d->colorTransform;
+        auto mul = [](int32_t a, int32_t b) { return wrap16(std::floor(a * static_cast<double>(b) / 256)); };
+        ColorTransform o;
+        o.rAdd = wrap16(std::floor(t.rMul * static_cast<double>(w.rAdd) / 256) + t.rAdd);
+        o.gAdd = wrap16(std::floor(t.gMul * static_cast<double>(w.gAdd) / 256) + t.gAdd);
+        o.bAdd = wrap16(std::floor(t.bMul * static_cast<double>(w.bAdd) / 256) + t.bAdd);
+        o.aAdd = wrap16(std::floor(t.aMul * static_cast<double>(w.aAdd) / 256) + t.aAdd);
+        o.rMul = mul(t.rMul, w.rMul);
+        o.gMul = mul(t.gMul, w.gMul);
+        o.bMul = mul(t.bMul, w.bMul);
+        o.aMul = mul(t.aMul, w.aMul);
+        w = o;
+    }
+    return w;
+}
+
+void setClipMatrix(Machine& m, Clip& c, const Matrix2D& t) {
+    DisplayObject* d = m.displayOf(c);
+    if (!d) return;
+    const double fields[] = {t.a, t.b, t.c, t.d, t.tx, t.ty};
+    for (double f : fields)
+        if (!std::isfinite(f)) return;
+    auto twips = [](double v) { return std::trunc(std::clamp(v, -1e8, 1e8) * 20); };
+    d->matrix = Matrix{t.a, t.b, t.c, t.d, twips(t.tx), twips(t.ty)};
+}
+
+Value transformConstruct(Machine& m, Value ctor, std::span<Value> a) {
+    Clip* c = m.clipOf(arg(a, 0));
+    if (!c) return {};
+    Value p = m.get(ctor, "prototype");
+    Object* o = m.newObject(p.isObject() ? p.o : nullptr);
+    auto d = std::make_unique<TransformData>();
+    d->clip = c->weak_from_this();
+    o->host = std::move(d);
+    return Value(o);
+}
+
+void installTransform(Machine& m, Object* pkg) {
+    Object* tp = m.newObject();
+    addClass(m, pkg, "Transform", nothing, transformConstruct, tp);
+    addAccessor(m, tp, "matrix", [](Machine& m, Value self, std::span<Value>) -> Value {
+        Clip* c = transformClip(self);
+        DisplayObject* d = c ? m.displayOf(*c) : nullptr;
+        return Value(makeMatrix(m, d ? toScript(d->matrix) : Matrix2D{}));
+    }, [](Machine& m, Value self, std::span<Value> a) -> Value {
+        Clip* c = transformClip(self);
+        Value v = arg(a, 0);
+        Object* ctor = geomClass(m, "Matrix");
+        if (c && v.isObject() && ctor && m.instanceOf(v.o, ctor)) setClipMatrix(m, *c, matrixOf(m, v));
+        return {};
+    });
+    addAccessor(m, tp, "colorTransform", [](Machine& m, Value self, std::span<Value>) -> Value {
+        Clip* c = transformClip(self);
+        DisplayObject* d = c ? m.displayOf(*c) : nullptr;
+        return Value(makeColorTransform(m, d ? toScript(d->colorTransform) : ColorNumbers{}));
+    }, [](Machine& m, Value self, std::span<Value> a) -> Value {
+        Clip* c = transformClip(self);
+        DisplayObject* d = c ? m.displayOf(*c) : nullptr;
+        ColorNumbers n;
+        if (d && colorNumbersOf(arg(a, 0), n)) d->colorTransform = toDisplay(n);
+        return {};
+    });
+    addAccessor(m, tp, "concatenatedMatrix", [](Machine& m, Value self, std::span<Value>) -> Value {
+        Clip* c = transformClip(self);
+        return Value(makeMatrix(m, c ? toScript(concatenatedMatrix(m, *c)) : Matrix2D{}));
+    }, nullptr);
+    addAccessor(m, tp, "concatenatedColorTransform", [](Machine& m, Value self, std::span<Value>) -> Value {
+        Clip* c = transformClip(self);
+        return Value(makeColorTransform(m, c ? toScript(concatenatedColor(m, *c)) : ColorNumbers{}));
+    }, nullptr);
+    addAccessor(m, tp, "pixelBounds", [](Machine& m, Value self, std::span<Value>) -> Value {
+        Clip* c = transformClip(self);
+        Rect r = c ? m.clipBounds(*c, concatenatedMatrix(m, *c)) : Rect{};
+        return makeRect(m, r.xmin / 20.0, r.ymin / 20.0, r.width() / 20.0, r.height() / 20.0);
+    }, nullptr);
+
+    // MovieClip.transform: a new Transform of the clip on every read; writing one
+    // copies the other clip's matrix and colour transform.
+    addAccessor(m, m.proto("MovieClip"), "transform", [](Machine& m, Value self, std::span<Value>) -> Value {
+        Object* ctor = geomClass(m, "Transform");
+        return ctor ? m.construct(Value(ctor), std::span<Value>(&self, 1)) : Value();
+    }, [](Machine& m, Value self, std::span<Value> a) -> Value {
+        Clip* to = m.clipOf(self);
+        Clip* from = transformClip(arg(a, 0));
+        DisplayObject* d = to ? m.displayOf(*to) : nullptr;
+        DisplayObject* s = from ? m.displayOf(*from) : nullptr;
+        if (d && s) {
+            d->matrix = s->matrix;
+            d->colorTransform = s->colorTransform;
+        }
+        return {};
+    });
+}
+
 } // namespace
 
 Object* geomClass(Machine& m, const char* name) {
@@ -540,6 +683,7 @@ void installGeom(Machine& m, Object*) {
     installRectangle(m, pkg);
     installMatrix(m, pkg);
     installColorTransform(m, pkg);
+    installTransform(m, pkg);
 }
 
 } // namespace swf::avm1

@@ -271,3 +271,29 @@ TEST(ScriptLibrary, GeometryPointsMeasureMoveAndCompare) {
     callTraced(a, "clone");
     EXPECT_EQ(trace(a), (std::vector<std::string>{"5", "5", "(x=2.5, y=7.5)", "(x=6, y=8)", "(x=0, y=0)"}));
 }
+
+TEST(ScriptLibrary, ATransformWritesItsClipsPlaceOnTheDisplayList) {
+    // c = _root.createEmptyMovieClip("c", 1); c.transform.matrix = new Matrix(2, 0, 0, 3, 5, 6);
+    // c.transform.colorTransform = new ColorTransform(0.5, 1, 1, 1, 10, 0, 0, 0)
+    w::ActionBuilder a;
+    a.push({PV::integer(1), PV::string("c"), PV::integer(2), PV::string("_root")}).op(ac::GetVariable);
+    a.push({PV::string("createEmptyMovieClip")}).op(ac::CallMethod).storeRegister(1).op(ac::Pop);
+    a.push({PV::reg(1), PV::string("transform")}).op(ac::GetMember).push("matrix");
+    newGeom(a, "Matrix", {2, 0, 0, 3, 5, 6});
+    a.op(ac::SetMember);
+    a.push({PV::reg(1), PV::string("transform")}).op(ac::GetMember).push("colorTransform");
+    newGeom(a, "ColorTransform", {0.5, 1, 1, 1, 10, 0, 0, 0});
+    a.op(ac::SetMember);
+    for (const char* p : {"_x", "_xscale", "_yscale"}) a.push({PV::reg(1), PV::string(p)}).op(ac::GetMember).op(ac::Trace);
+    a.push({PV::reg(1), PV::string("transform")}).op(ac::GetMember).push("concatenatedColorTransform").op(ac::GetMember).op(ac::Trace);
+    std::vector<std::string> lines;
+    swf::ScriptOptions opts;
+    opts.trace = [&](const std::string& l) { lines.push_back(l); };
+    swf::Player p(movieOf({a.bytes()}), opts);
+    EXPECT_EQ(lines, (std::vector<std::string>{"5", "200", "300",
+                                               "(redMultiplier=0.5, greenMultiplier=1, blueMultiplier=1, alphaMultiplier=1, "
+                                               "redOffset=10, greenOffset=0, blueOffset=0, alphaOffset=0)"}));
+    const auto& obj = p.root().list.at(swf::kScriptDepthBase + 1);
+    EXPECT_EQ(obj.matrix.ty, 120);
+    EXPECT_EQ(obj.colorTransform.rMul, 128);
+}
