@@ -34,5 +34,7 @@ Object* makeColorTransform(Machine& m, const ColorNumbers& c);
 bool colorNumbersOf(const Value& v, ColorNumbers& out);
 
 void installGeom(Machine& m, Object* global);
+void installExternalInterface(Machine& m, Object* global);
+void installHostClasses(Machine& m, Object* global);
 
 } // namespace swf::avm1

@@ -43,6 +43,8 @@ void Machine::buildLibrary() {
     installMisc(*this, global_);
     installXml(*this, global_);
     installGeom(*this, global_);
+    installExternalInterface(*this, global_);
+    installHostClasses(*this, global_);
 }
 
 Object* addMethod(Machine& m, Object* o, const char* name, NativeFn fn, int data) {

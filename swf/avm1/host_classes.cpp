@@ -1,0 +1,155 @@
+// Classes that stand for host features a headless player lacks: ContextMenu
+// and ContextMenuItem (no menu is ever shown), NetConnection (local connections
+// only; nothing goes out) and PrintJob (no printer).
+#include "swf/avm1/geom.h"
+
+namespace swf::avm1 {
+
+namespace {
+
+Value nothing(Machine&, Value, std::span<Value>) { return {}; }
+
+const char* const kBuiltInItems[] = {"save", "zoom", "quality", "play", "loop", "rewind", "forward_back", "print"};
+
+// Copies of the own enumerable values of an object, in for-in order.
+Object* copyValues(Machine& m, const Value& from, Object* to) {
+    if (!from.isObject()) return to;
+    std::vector<std::string> keys = m.keys(from.o, false);
+    for (auto k = keys.rbegin(); k != keys.rend(); ++k) m.set(Value(to), *k, m.get(from, *k));
+    return to;
+}
+
+Value menuInit(Machine& m, Value self, std::span<Value> a) {
+    if (!self.isObject()) return {};
+    m.set(self, "customItems", Value(m.newArray()));
+    Object* builtIn = m.newObject();
+    for (const char* n : kBuiltInItems) m.set(Value(builtIn), n, Value(true));
+    m.set(self, "builtInItems", Value(builtIn));
+    m.set(self, "onSelect", arg(a, 0));
+    return {};
+}
+
+Value itemInit(Machine& m, Value self, std::span<Value> a) {
+    if (!self.isObject()) return {};
+    auto flag = [&](size_t i, bool byDefault) { return i < a.size() ? Value(m.toBoolean(a[i])) : Value(byDefault); };
+    m.set(self, "visible", flag(4, true));
+    m.set(self, "enabled", flag(3, true));
+    m.set(self, "separatorBefore", flag(2, false));
+    m.set(self, "onSelect", arg(a, 1));
+    m.set(self, "caption", arg(a, 0));
+    return {};
+}
+
+Object* newOf(Machine& m, const char* cls, std::vector<Value> args) {
+    Value r = m.construct(Value(m.classCtor(cls)), args);
+    return r.isObject() ? r.o : nullptr;
+}
+
+void installMenus(Machine& m, Object* g) {
+    Object* mp = m.newObject();
+    addClass(m, g, "ContextMenu", menuInit, nullptr, mp);
+    addMethod(m, mp, "hideBuiltInItems", [](Machine& m, Value self, std::span<Value>) -> Value {
+        Value b = m.get(self, "builtInItems");
+        if (b.isObject())
+            for (const char* n : kBuiltInItems) m.set(b, n, Value(false));
+        return {};
+    });
+    addMethod(m, mp, "copy", [](Machine& m, Value self, std::span<Value>) -> Value {
+        Object* c = newOf(m, "ContextMenu", {m.get(self, "onSelect")});
+        if (!c) return {};
+        Value b = m.get(Value(c), "builtInItems");
+        if (b.isObject()) copyValues(m, m.get(self, "builtInItems"), b.o);
+        Value items = m.get(self, "customItems");
+        std::vector<Value> copies;
+        if (items.isObject() && items.o->kind == Kind::Array)
+            for (const Value& item : items.o->elems) copies.push_back(m.callMethod(item, "copy", {}));
+        m.set(Value(c), "customItems", Value(m.newArray(std::move(copies))));
+        return Value(c);
+    });
+
+    Object* ip = m.newObject();
+    addClass(m, g, "ContextMenuItem", itemInit, nullptr, ip);
+    addMethod(m, ip, "copy", [](Machine& m, Value self, std::span<Value>) -> Value {
+        return Value(newOf(m, "ContextMenuItem",
+                           {m.get(self, "caption"), m.get(self, "onSelect"), m.get(self, "separatorBefore"),
+                            m.get(self, "enabled"), m.get(self, "visible")}));
+    });
+}
+
+// ---------------------------------------------------------------- NetConnection
+
+struct ConnectionData : HostData {
+    enum State { Closed, Local, Remote } state = Closed;
+};
+
+ConnectionData* connection(const Value& self) {
+    return self.isObject() ? dynamic_cast<ConnectionData*>(self.o->host.get()) : nullptr;
+}
+
+void status(Machine& m, const Value& self, const char* code) {
+    Object* e = m.newObject();
+    m.setOwn(e, "code", Value(code));
+    m.setOwn(e, "level", Value("status"));
+    std::vector<Value> args{Value(e)};
+    m.callMethod(self, "onStatus", args);
+}
+
+// Closing tells the script; a connection still opening to a server also reports
+// that it never got an answer.
+void closeConnection(Machine& m, const Value& self, ConnectionData& c) {
+    ConnectionData::State was = c.state;
+    c.state = ConnectionData::Closed;
+    if (was == ConnectionData::Closed) return;
+    status(m, self, "NetConnection.Connect.Closed");
+    if (was == ConnectionData::Remote) m.callMethod(self, "onStatus", {});
+}
+
+void installNetConnection(Machine& m, Object* g) {
+    Object* np = m.newObject();
+    addClass(m, g, "NetConnection", [](Machine&, Value self, std::span<Value>) -> Value {
+        if (self.isObject()) self.o->host = std::make_unique<ConnectionData>();
+        return {};
+    }, nullptr, np);
+    addMethod(m, np, "connect", [](Machine& m, Value self, std::span<Value> a) -> Value {
+        ConnectionData* c = connection(self);
+        if (!c) return Value(false);
+        closeConnection(m, self, *c);
+        if (!arg(a, 0).isNull()) {
+            // No network: the connection stays pending until it is closed.
+            c->state = ConnectionData::Remote;
+            return Value(true);
+        }
+        c->state = ConnectionData::Local;
+        status(m, self, "NetConnection.Connect.Success");
+        return Value(true);
+    });
+    addMethod(m, np, "close", [](Machine& m, Value self, std::span<Value>) -> Value {
+        if (ConnectionData* c = connection(self)) closeConnection(m, self, *c);
+        return {};
+    });
+    addMethod(m, np, "call", [](Machine&, Value, std::span<Value>) -> Value { return Value(false); });
+    addMethod(m, np, "addHeader", nothing);
+}
+
+// ---------------------------------------------------------------- PrintJob
+
+void installPrintJob(Machine& m, Object* g) {
+    Object* pp = m.newObject();
+    addClass(m, g, "PrintJob", nothing, nullptr, pp);
+    addMethod(m, pp, "start", [](Machine&, Value, std::span<Value>) -> Value { return Value(false); });
+    addMethod(m, pp, "addPage", [](Machine&, Value, std::span<Value>) -> Value { return Value(false); });
+    addMethod(m, pp, "send", nothing);
+    // The page sizes of a job that never started: all zero, and not writable.
+    for (const char* n : {"orientation", "pageWidth", "pageHeight", "paperWidth", "paperHeight"})
+        addAccessor(m, pp, n, [](Machine&, Value, std::span<Value>) -> Value { return Value(0); }, nullptr, 0);
+}
+
+} // namespace
+
+void installHostClasses(Machine& m, Object* global) {
+    installMenus(m, global);
+    installNetConnection(m, global);
+    installPrintJob(m, global);
+}
+
+} // namespace swf::avm1
