@@ -36,5 +36,6 @@ bool colorNumbersOf(const Value& v, ColorNumbers& out);
 void installGeom(Machine& m, Object* global);
 void installExternalInterface(Machine& m, Object* global);
 void installHostClasses(Machine& m, Object* global);
+void installBitmapData(Machine& m, Object* global);
 
 } // namespace swf::avm1

@@ -45,6 +45,7 @@ void Machine::buildLibrary() {
     installGeom(*this, global_);
     installExternalInterface(*this, global_);
     installHostClasses(*this, global_);
+    installBitmapData(*this, global_);
 }
 
 Object* addMethod(Machine& m, Object* o, const char* name, NativeFn fn, int data) {

@@ -171,6 +171,8 @@ public:
     // Object.registerClass: character id to constructor.
     std::map<uint16_t, Object*> registered;
     std::unordered_map<std::string, Object*> protos; // class name to prototype, for boxing
+    // Pixels of the live BitmapData objects, kept under the engine's bitmap budget.
+    std::shared_ptr<uint64_t> bitmapPixels = std::make_shared<uint64_t>(0);
 
 private:
     friend struct Interp;
