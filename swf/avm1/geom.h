@@ -37,5 +37,6 @@ void installGeom(Machine& m, Object* global);
 void installExternalInterface(Machine& m, Object* global);
 void installHostClasses(Machine& m, Object* global);
 void installBitmapData(Machine& m, Object* global);
+void installFilters(Machine& m, Object* global);
 
 } // namespace swf::avm1

@@ -46,6 +46,7 @@ void Machine::buildLibrary() {
     installExternalInterface(*this, global_);
     installHostClasses(*this, global_);
     installBitmapData(*this, global_);
+    installFilters(*this, global_);
 }
 
 Object* addMethod(Machine& m, Object* o, const char* name, NativeFn fn, int data) {
