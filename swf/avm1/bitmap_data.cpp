@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <random>
 
 namespace swf::avm1 {
@@ -306,24 +307,6 @@ Value getColorBoundsRect(Machine& m, BitmapPixels& b, Value, std::span<Value> a)
     return ctor ? m.construct(Value(ctor), args) : Value();
 }
 
-Value colorTransform(Machine& m, BitmapPixels& b, Value, std::span<Value> a) {
-    ColorNumbers c;
-    if (!arg(a, 0).isObject() || !colorNumbersOf(arg(a, 1), c)) return {};
-    IntRect r = clip(rectArg(m, a[0]), b);
-    for (int y = r.y; y < r.y + r.h; ++y)
-        for (int x = r.x; x < r.x + r.w; ++x) {
-            uint32_t p = b.at(x, y), out = 0;
-            const int shifts[] = {16, 8, 0, 24};
-            for (size_t i = 0; i < 4; ++i) {
-                double v = ((p >> shifts[i]) & 0xff) * c.v[i] + c.v[i + 4];
-                double clamped = std::isnan(v) ? 0 : std::clamp(std::floor(v), 0.0, 255.0);
-                out |= static_cast<uint32_t>(clamped) << shifts[i];
-            }
-            b.at(x, y) = stored(out, b.transparent);
-        }
-    return {};
-}
-
 // noise(seed, low, high, channels, grey): random channel values from low to high,
 // the same for the same seed; channels left out read 0 (alpha 255).
 Value noise(Machine& m, BitmapPixels& b, Value, std::span<Value> a) {
@@ -349,6 +332,108 @@ Value noise(Machine& m, BitmapPixels& b, Value, std::span<Value> a) {
         p = stored((alpha << 24) | rgb, b.transparent);
     }
     return {};
+}
+
+// A colour transform applied to one straight ARGB pixel.
+uint32_t transformed(uint32_t p, const ColorNumbers& c) {
+    uint32_t out = 0;
+    const int shifts[] = {16, 8, 0, 24};
+    for (size_t i = 0; i < 4; ++i) {
+        double v = ((p >> shifts[i]) & 0xff) * c.v[i] + c.v[i + 4];
+        double clamped = std::isnan(v) ? 0 : std::clamp(std::floor(v), 0.0, 255.0);
+        out |= static_cast<uint32_t>(clamped) << shifts[i];
+    }
+    return out;
+}
+
+// Source over destination, both straight ARGB.
+uint32_t over(uint32_t src, uint32_t dst) {
+    uint32_t sa = src >> 24;
+    if (sa == 255) return src;
+    if (sa == 0) return dst;
+    uint32_t da = dst >> 24;
+    uint32_t oa = sa + da * (255 - sa) / 255;
+    if (oa == 0) return 0;
+    uint32_t out = oa << 24;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        uint32_t sc = (src >> shift) & 0xff, dc = (dst >> shift) & 0xff;
+        uint32_t c = (sc * sa + dc * da * (255 - sa) / 255) / oa;
+        out |= std::min<uint32_t>(c, 255) << shift;
+    }
+    return out;
+}
+
+// draw(source, matrix, colorTransform, blendMode, clipRect): another bitmap's
+// pixels through a matrix (each pixel centre sampled from the nearest source
+// pixel), within the clip rectangle. Drawing clips is left to the renderer.
+Value draw(Machine& m, BitmapPixels& b, Value, std::span<Value> a) {
+    const BitmapPixels* src = pixelsOf(arg(a, 0));
+    if (!src) return {};
+    Matrix2D t = arg(a, 1).isObject() ? matrixOf(m, a[1]) : Matrix2D{};
+    ColorNumbers c;
+    bool recolour = colorNumbersOf(arg(a, 2), c);
+    IntRect r = arg(a, 4).isObject() ? clip(rectArg(m, a[4]), b) : IntRect{0, 0, b.width, b.height};
+    double det = t.a * t.d - t.b * t.c;
+    if (!std::isfinite(det) || det == 0) return {};
+    double ia = t.d / det, ib = -t.b / det, ic = -t.c / det, id = t.a / det;
+    std::vector<uint32_t> from = src->px; // the source may be this bitmap
+    for (int y = r.y; y < r.y + r.h; ++y)
+        for (int x = r.x; x < r.x + r.w; ++x) {
+            double px = x + 0.5 - t.tx, py = y + 0.5 - t.ty;
+            double sx = std::floor(ia * px + ic * py), sy = std::floor(ib * px + id * py);
+            if (!(sx >= 0 && sy >= 0 && sx < src->width && sy < src->height)) continue;
+            uint32_t p = from[size_t(sy) * size_t(src->width) + size_t(sx)];
+            if (recolour) p = transformed(p, c);
+            b.at(x, y) = stored(over(p, b.at(x, y)), b.transparent);
+        }
+    return {};
+}
+
+Value colorTransform(Machine& m, BitmapPixels& b, Value, std::span<Value> a) {
+    ColorNumbers c;
+    if (!arg(a, 0).isObject() || !colorNumbersOf(arg(a, 1), c)) return {};
+    IntRect r = clip(rectArg(m, a[0]), b);
+    for (int y = r.y; y < r.y + r.h; ++y)
+        for (int x = r.x; x < r.x + r.w; ++x) {
+            uint32_t out = transformed(b.at(x, y), c);
+            b.at(x, y) = stored(out, b.transparent);
+        }
+    return {};
+}
+
+// pixelDissolve(source, rect, point, seed, count, colour): writes the pixels at
+// positions seed to seed + count of a fixed scattered order of the region (the
+// source's pixels, or the colour when the source is this bitmap) and answers
+// seed + count, the seed of the next step.
+Value pixelDissolve(Machine& m, BitmapPixels& b, Value self, std::span<Value> a) {
+    const BitmapPixels* src = pixelsOf(arg(a, 0));
+    if (!src) return Value(-1);
+    if (!arg(a, 1).isObject()) return Value(-4);
+    if (a.size() < 4) return Value(0);
+    IntRect r = clip(rectArg(m, a[1]), *src);
+    int dx = coord(m, m.get(arg(a, 2), "x")), dy = coord(m, m.get(arg(a, 2), "y"));
+    // The region also has to land on this bitmap.
+    IntRect land = clip(IntRect{dx, dy, r.w, r.h}, b);
+    r = IntRect{r.x + (land.x - dx), r.y + (land.y - dy), land.w, land.h};
+    dx = land.x;
+    dy = land.y;
+    int64_t size = int64_t(r.w) * r.h;
+    if (size <= 0) return Value(0);
+    int64_t seed = ((int64_t(m.toInt(a[3])) % size) + size) % size;
+    int64_t count = a.size() > 4 ? std::clamp<int64_t>(m.toInt(a[4]), 0, size) : 0;
+    uint32_t colour = stored(a.size() > 5 ? colorArg(m, a[5]) : 0, b.transparent);
+    bool fill = self.isObject() && arg(a, 0).isObject() && self.o == a[0].o;
+    // A step coprime to the size visits every position once per cycle.
+    int64_t step = size / 2 + 1;
+    while (std::gcd(step, size) != 1) ++step;
+    std::vector<uint32_t> from = src->px;
+    for (int64_t j = 0; j <= count; ++j) {
+        int64_t pos = ((seed + j) % size) * step % size;
+        int x = static_cast<int>(pos % r.w), y = static_cast<int>(pos / r.w);
+        uint32_t p = fill ? colour : from[size_t(r.y + y) * size_t(src->width) + size_t(r.x + x)];
+        b.at(dx + x, dy + y) = stored(p, b.transparent);
+    }
+    return Value(static_cast<double>((seed + count) % size));
 }
 
 template <Value (*Get)(Machine&, BitmapPixels&)>
@@ -400,8 +485,10 @@ void installBitmapData(Machine& m, Object*) {
     addMethod(m, bp, "getColorBoundsRect", method<getColorBoundsRect>);
     addMethod(m, bp, "colorTransform", method<colorTransform>);
     addMethod(m, bp, "noise", method<noise>);
-    for (const char* n : {"applyFilter", "draw", "generateFilterRect", "hitTest", "merge", "paletteMap",
-                          "perlinNoise", "pixelDissolve", "scroll"})
+    addMethod(m, bp, "draw", method<draw>);
+    addMethod(m, bp, "pixelDissolve", method<pixelDissolve>);
+    for (const char* n : {"applyFilter", "generateFilterRect", "hitTest", "merge", "paletteMap",
+                          "perlinNoise", "scroll"})
         addMethod(m, bp, n, method<unsupported>);
 }
 
