@@ -38,5 +38,6 @@ void installExternalInterface(Machine& m, Object* global);
 void installHostClasses(Machine& m, Object* global);
 void installBitmapData(Machine& m, Object* global);
 void installFilters(Machine& m, Object* global);
+void installNativeTable(Machine& m, Object* global);
 
 } // namespace swf::avm1

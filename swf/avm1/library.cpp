@@ -47,6 +47,7 @@ void Machine::buildLibrary() {
     installHostClasses(*this, global_);
     installBitmapData(*this, global_);
     installFilters(*this, global_);
+    installNativeTable(*this, global_);
 }
 
 Object* addMethod(Machine& m, Object* o, const char* name, NativeFn fn, int data) {

@@ -297,3 +297,15 @@ TEST(ScriptLibrary, ATransformWritesItsClipsPlaceOnTheDisplayList) {
     EXPECT_EQ(obj.matrix.ty, 120);
     EXPECT_EQ(obj.colorTransform.rMul, 128);
 }
+
+TEST(ScriptLibrary, NativeTableEntriesFollowTheMoviesVersion) {
+    // o = {}; ASSetNative(o, 200, "sqrt2,8round2", 9); trace(o.sqrt2(16)); trace(typeof o.round2)
+    w::ActionBuilder a;
+    a.push({PV::integer(0)}).op(0x43).storeRegister(1).op(ac::Pop);
+    a.push({PV::integer(9), PV::string("sqrt2,8round2"), PV::integer(200), PV::reg(1), PV::integer(4),
+            PV::string("ASSetNative")}).op(ac::CallFunction).op(ac::Pop);
+    a.push({PV::integer(16), PV::integer(1), PV::reg(1), PV::string("sqrt2")}).op(ac::CallMethod).op(ac::Trace);
+    a.push({PV::reg(1), PV::string("round2")}).op(ac::GetMember).op(0x44).op(ac::Trace);
+    EXPECT_EQ(trace(a, 7), (std::vector<std::string>{"4", "undefined"}));
+    EXPECT_EQ(trace(a, 8), (std::vector<std::string>{"4", "function"}));
+}
