@@ -14,6 +14,7 @@ struct Category {
     const char* holder; // "Date" for its prototype's methods, "Math" for the object itself
     bool onPrototype;
     std::vector<const char*> methods; // by index; null for none
+    const char* filter = nullptr; // a filter class: index 1 + 2k reads its k-th setting, 2 + 2k writes it
 };
 
 const std::vector<Category>& table() {
@@ -25,14 +26,29 @@ const std::vector<Category>& table() {
         {200, "Math", false,
          {"abs", "min", "max", "sin", "cos", "atan2", "tan", "exp", "log", "sqrt", "round", "random", "floor", "ceil",
           "atan", "asin", "acos", "pow"}},
+        {1109, nullptr, true,
+         {"matrixX", "matrixY", "matrix", "divisor", "bias", "preserveAlpha", "clamp", "color", "alpha"},
+         "ConvolutionFilter"},
     };
     return t;
+}
+
+Value filterAccessor(Machine& m, const Category& c, double index) {
+    if (!(index >= 1 && index <= 2.0 * static_cast<double>(c.methods.size()))) return {};
+    auto i = static_cast<size_t>(index) - 1;
+    Value ctor = m.get(Value(package(m, "filters")), c.filter);
+    Value proto = m.get(ctor, "prototype");
+    if (!proto.isObject()) return {};
+    Property* p = proto.o->find(m.heap().key(c.methods[i / 2]));
+    Object* fn = p ? (i % 2 ? p->setter : p->getter) : nullptr;
+    return fn ? Value(fn) : Value();
 }
 
 // The built-in function at (category, index), or undefined.
 Value nativeAt(Machine& m, double category, double index) {
     for (const Category& c : table()) {
         if (c.id != category) continue;
+        if (c.filter) return filterAccessor(m, c, index);
         if (!(index >= 0 && index < static_cast<double>(c.methods.size()))) return {};
         const char* name = c.methods[static_cast<size_t>(index)];
         if (!name) return {};
@@ -94,7 +110,8 @@ Value setNatives(Machine& m, Value, std::span<Value> a) {
         if (names[i].empty()) continue;
         Entry e = entryOf(names[i], m.version());
         if (e.name.empty()) continue;
-        double index = first + static_cast<double>(i);
+        // Accessors take two indices a name: the reader, then the writer.
+        double index = first + static_cast<double>(Accessor ? 2 * i : i);
         if (!Accessor) {
             if (e.present) m.setOwn(target.o, e.name, nativeAt(m, category, index));
             continue;
@@ -102,9 +119,9 @@ Value setNatives(Machine& m, Value, std::span<Value> a) {
         m.setOwn(target.o, e.name, Value());
         Property* p = target.o->find(m.heap().key(e.name));
         if (!p || !e.present) continue;
-        Value get = nativeAt(m, category, index);
+        Value get = nativeAt(m, category, index), set = nativeAt(m, category, index + 1);
         p->getter = get.isObject() ? get.o : nullptr;
-        p->setter = p->getter;
+        p->setter = set.isObject() ? set.o : nullptr;
     }
     return {};
 }

@@ -1,11 +1,14 @@
-// The flash.filters package: DisplacementMapFilter, its settings kept behind
-// accessors the way the player keeps them (whole numbers, fixed modes).
+// The flash.filters package: DisplacementMapFilter and ConvolutionFilter, their
+// settings kept behind accessors the way the player keeps them (whole numbers,
+// fixed modes, clamped ranges).
 #include "swf/avm1/bitmap_data.h"
 #include "swf/avm1/geom.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 namespace swf::avm1 {
 
@@ -120,6 +123,99 @@ void putColor(Machine& m, Object*, DisplacementData& d, const Value& v) { d.colo
 Value getAlpha(Machine&, DisplacementData& d) { return Value(d.alpha); }
 void putAlpha(Machine& m, Object*, DisplacementData& d, const Value& v) { d.alpha = std::clamp(m.toNumber(v), 0.0, 1.0); }
 
+// ---------------------------------------------------------------- ConvolutionFilter
+
+// The settings in the order of the constructor's arguments (and of the native table).
+enum ConvolutionField { MatrixX, MatrixY, MatrixValues, Divisor, Bias, PreserveAlpha, Clamp, Color, Alpha, kConvolutionFields };
+const char* const kConvolutionNames[] = {"matrixX", "matrixY", "matrix", "divisor", "bias",
+                                         "preserveAlpha", "clamp", "color", "alpha"};
+
+struct ConvolutionData : HostData {
+    double matrixX = 0, matrixY = 0;
+    std::vector<double> matrix;
+    double divisor = 1, bias = 0;
+    bool preserveAlpha = true, clamp = true;
+    uint32_t color = 0;
+    double alpha = 0;
+};
+
+ConvolutionData* convolution(const Value& self) {
+    return self.isObject() ? dynamic_cast<ConvolutionData*>(self.o->host.get()) : nullptr;
+}
+
+// A matrix keeps at most 15 x 15 entries.
+constexpr double kMaxMatrixSide = 15;
+
+void setConvolution(Machine& m, ConvolutionData& d, int field, const Value& v) {
+    switch (field) {
+    case MatrixX: d.matrixX = std::clamp(std::trunc(std::isnan(m.toNumber(v)) ? 0 : m.toNumber(v)), 0.0, kMaxMatrixSide); break;
+    case MatrixY: d.matrixY = std::clamp(std::trunc(std::isnan(m.toNumber(v)) ? 0 : m.toNumber(v)), 0.0, kMaxMatrixSide); break;
+    case MatrixValues: {
+        d.matrix.clear();
+        if (v.isObject() && v.o->kind == Kind::Array) {
+            size_t n = std::min<size_t>(v.o->elems.size(), size_t(kMaxMatrixSide * kMaxMatrixSide));
+            for (size_t i = 0; i < n; ++i) d.matrix.push_back(m.toNumber(v.o->elems[i]));
+        }
+        break;
+    }
+    case Divisor: d.divisor = m.toNumber(v); break;
+    case Bias: d.bias = m.toNumber(v); break;
+    case PreserveAlpha: d.preserveAlpha = m.toBoolean(v); break;
+    case Clamp: d.clamp = m.toBoolean(v); break;
+    case Color: d.color = toUint32(m.toNumber(v)) & 0xffffff; break;
+    case Alpha: {
+        double a = m.toNumber(v);
+        d.alpha = std::isnan(a) ? 0 : std::clamp(a, 0.0, 1.0);
+        break;
+    }
+    default: break;
+    }
+}
+
+Value getConvolution(Machine& m, const ConvolutionData& d, int field) {
+    switch (field) {
+    case MatrixX: return Value(d.matrixX);
+    case MatrixY: return Value(d.matrixY);
+    case MatrixValues: {
+        std::vector<Value> v;
+        for (double x : d.matrix) v.push_back(Value(x));
+        return Value(m.newArray(std::move(v)));
+    }
+    case Divisor: return Value(d.divisor);
+    case Bias: return Value(d.bias);
+    case PreserveAlpha: return Value(d.preserveAlpha);
+    case Clamp: return Value(d.clamp);
+    case Color: return Value(static_cast<double>(d.color));
+    case Alpha: return Value(d.alpha);
+    default: return {};
+    }
+}
+
+template <int F>
+Value convolutionGet(Machine& m, Value self, std::span<Value>) {
+    ConvolutionData* d = convolution(self);
+    return d ? getConvolution(m, *d, F) : Value();
+}
+
+template <int F>
+Value convolutionSet(Machine& m, Value self, std::span<Value> a) {
+    if (ConvolutionData* d = convolution(self)) setConvolution(m, *d, F, arg(a, 0));
+    return {};
+}
+
+Value convolutionInit(Machine& m, Value self, std::span<Value> a) {
+    if (!self.isObject()) return {};
+    auto d = std::make_unique<ConvolutionData>();
+    for (int f = 0; f < kConvolutionFields && static_cast<size_t>(f) < a.size(); ++f) setConvolution(m, *d, f, a[static_cast<size_t>(f)]);
+    self.o->host = std::move(d);
+    return {};
+}
+
+template <int... F>
+void addConvolutionAccessors(Machine& m, Object* proto, std::integer_sequence<int, F...>) {
+    (addAccessor(m, proto, kConvolutionNames[F], convolutionGet<F>, convolutionSet<F>), ...);
+}
+
 } // namespace
 
 void installFilters(Machine& m, Object*) {
@@ -145,6 +241,18 @@ void installFilters(Machine& m, Object*) {
                                 Value(d->scaleX), Value(d->scaleY), Value(d->mode), Value(static_cast<double>(d->color)),
                                 Value(d->alpha)};
         Value ctor = m.get(Value(package(m, "filters")), "DisplacementMapFilter");
+        return m.construct(ctor, args);
+    });
+
+    Object* cp = m.newObject(bfp);
+    addClass(m, pkg, "ConvolutionFilter", convolutionInit, nullptr, cp);
+    addConvolutionAccessors(m, cp, std::make_integer_sequence<int, kConvolutionFields>{});
+    addMethod(m, cp, "clone", [](Machine& m, Value self, std::span<Value>) -> Value {
+        ConvolutionData* d = convolution(self);
+        if (!d) return {};
+        std::vector<Value> args;
+        for (int f = 0; f < kConvolutionFields; ++f) args.push_back(getConvolution(m, *d, f));
+        Value ctor = m.get(Value(package(m, "filters")), "ConvolutionFilter");
         return m.construct(ctor, args);
     });
 }
