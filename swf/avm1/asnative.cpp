@@ -36,7 +36,8 @@ const std::vector<Category>& table() {
 Value filterAccessor(Machine& m, const Category& c, double index) {
     if (!(index >= 1 && index <= 2.0 * static_cast<double>(c.methods.size()))) return {};
     auto i = static_cast<size_t>(index) - 1;
-    Value ctor = m.get(Value(package(m, "filters")), c.filter);
+    Value flash = m.get(Value(m.global()), "flash");
+    Value ctor = m.get(m.get(flash, "filters"), c.filter);
     Value proto = m.get(ctor, "prototype");
     if (!proto.isObject()) return {};
     Property* p = proto.o->find(m.heap().key(c.methods[i / 2]));

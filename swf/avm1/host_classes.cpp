@@ -1,6 +1,7 @@
 // Classes that stand for host features a headless player lacks: ContextMenu
 // and ContextMenuItem (no menu is ever shown), NetConnection (local connections
-// only; nothing goes out) and PrintJob (no printer).
+// only; nothing goes out), PrintJob (no printer), no camera, microphone or
+// accessibility aids, loaders and sockets that never connect, and TextSnapshot.
 #include "swf/avm1/geom.h"
 
 namespace swf::avm1 {
@@ -144,12 +145,122 @@ void installPrintJob(Machine& m, Object* g) {
         addAccessor(m, pp, n, [](Machine&, Value, std::span<Value>) -> Value { return Value(0); }, nullptr, 0);
 }
 
+
+// ---------------------------------------------------------------- devices, loaders, sockets
+
+Value falseFn(Machine&, Value, std::span<Value>) { return Value(false); }
+Value nullFn(Machine&, Value, std::span<Value>) { return Value::null(); }
+
+Object* plainClass(Machine& m, Object* g, const char* name, NativeFn init = nothing) {
+    Object* proto = m.newObject();
+    addClass(m, g, name, init, nullptr, proto);
+    return proto;
+}
+
+void installDevices(Machine& m, Object* g) {
+    // No camera or microphone: get() finds none.
+    for (const char* name : {"Camera", "Microphone"}) {
+        plainClass(m, g, name);
+        Object* ctor = m.classCtor(name);
+        if (!ctor) continue;
+        addMethod(m, ctor, "get", nullFn);
+        m.setOwn(ctor, "names", Value(m.newArray()), kDontEnum);
+    }
+    Object* access = m.newObject();
+    m.setOwn(g, "Accessibility", Value(access), kDontEnum);
+    addMethod(m, access, "isActive", falseFn);
+    addMethod(m, access, "updateProperties", nothing);
+    addMethod(m, access, "sendEvent", nothing);
+    Value system = m.get(Value(g), "System");
+    if (system.isObject()) {
+        Object* ime = m.newObject();
+        m.setOwn(system.o, "IME", Value(ime), kDontEnum);
+        addMethod(m, ime, "getEnabled", falseFn);
+        addMethod(m, ime, "setEnabled", falseFn);
+        addMethod(m, ime, "getConversionMode", [](Machine&, Value, std::span<Value>) -> Value { return Value("UNKNOWN"); });
+        addMethod(m, ime, "setConversionMode", falseFn);
+        addMethod(m, ime, "setCompositionString", falseFn);
+        addMethod(m, ime, "doConversion", falseFn);
+    }
+}
+
+void installLoaders(Machine& m, Object* g) {
+    Object* lv = plainClass(m, g, "LoadVars");
+    for (const char* n : {"load", "send", "sendAndLoad"}) addMethod(m, lv, n, falseFn);
+    addMethod(m, lv, "addRequestHeader", nothing);
+    m.setOwn(lv, "contentType", Value("application/x-www-form-urlencoded"), kDontEnum);
+
+    Object* lc = plainClass(m, g, "LocalConnection");
+    addMethod(m, lc, "connect", [](Machine&, Value, std::span<Value>) -> Value { return Value(true); });
+    addMethod(m, lc, "send", falseFn);
+    addMethod(m, lc, "close", nothing);
+    addMethod(m, lc, "domain", [](Machine&, Value, std::span<Value>) -> Value { return Value("localhost"); });
+
+    // A MovieClipLoader broadcasts its events and listens to itself first.
+    Object* mcl = plainClass(m, g, "MovieClipLoader", [](Machine& m, Value self, std::span<Value>) -> Value {
+        if (!self.isObject()) return {};
+        Object* bc = m.classCtor("AsBroadcaster");
+        if (bc) {
+            std::vector<Value> args{self};
+            m.callMethod(Value(bc), "initialize", args);
+            m.callMethod(self, "addListener", args);
+        }
+        return {};
+    });
+    for (const char* n : {"loadClip", "unloadClip"}) addMethod(m, mcl, n, falseFn);
+    addMethod(m, mcl, "getProgress", [](Machine& m, Value, std::span<Value>) -> Value {
+        Object* o = m.newObject();
+        m.setOwn(o, "bytesLoaded", Value(0));
+        m.setOwn(o, "bytesTotal", Value(0));
+        return Value(o);
+    });
+
+    Object* ns = plainClass(m, g, "NetStream");
+    for (const char* n : {"play", "pause", "close", "seek", "setBufferTime", "attachAudio", "attachVideo", "publish", "send"})
+        addMethod(m, ns, n, nothing);
+
+    Object* so = plainClass(m, g, "SharedObject");
+    (void)so;
+    if (Object* ctor = m.classCtor("SharedObject")) {
+        addMethod(m, ctor, "getLocal", nullFn);
+        addMethod(m, ctor, "getRemote", nullFn);
+    }
+
+    Object* video = plainClass(m, g, "Video");
+    for (const char* n : {"attachVideo", "clear"}) addMethod(m, video, n, nothing);
+
+    Object* socket = plainClass(m, g, "XMLSocket");
+    addMethod(m, socket, "connect", falseFn);
+    addMethod(m, socket, "send", nothing);
+    addMethod(m, socket, "close", nothing);
+}
+
+// TextSnapshot: static text of a clip as text. Its methods belong to files of
+// version 6 and later; older movies see the names without values.
+void installTextSnapshot(Machine& m, Object* g) {
+    Object* tp = plainClass(m, g, "TextSnapshot");
+    bool present = m.version() >= 6;
+    auto put = [&](const char* name, NativeFn fn) { m.setOwn(tp, name, present ? Value(m.newNative(fn)) : Value()); };
+    put("getTextRunInfo", [](Machine& m, Value, std::span<Value>) -> Value { return Value(m.newArray()); });
+    put("setSelectColor", nothing);
+    put("findText", [](Machine&, Value, std::span<Value>) -> Value { return Value(-1); });
+    put("hitTestTextNearPos", [](Machine&, Value, std::span<Value>) -> Value { return Value(-1); });
+    put("getSelectedText", [](Machine&, Value, std::span<Value>) -> Value { return Value(""); });
+    put("getText", [](Machine&, Value, std::span<Value>) -> Value { return Value(""); });
+    put("getSelected", falseFn);
+    put("setSelected", nothing);
+    put("getCount", [](Machine&, Value, std::span<Value>) -> Value { return Value(0); });
+}
+
 } // namespace
 
 void installHostClasses(Machine& m, Object* global) {
     installMenus(m, global);
     installNetConnection(m, global);
     installPrintJob(m, global);
+    installDevices(m, global);
+    installLoaders(m, global);
+    installTextSnapshot(m, global);
 }
 
 } // namespace swf::avm1

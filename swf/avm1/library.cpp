@@ -42,11 +42,14 @@ void Machine::buildLibrary() {
     installClip(*this, global_);
     installMisc(*this, global_);
     installXml(*this, global_);
-    installGeom(*this, global_);
-    installExternalInterface(*this, global_);
+    // The flash.* packages belong to files of version 8 and later.
+    if (version_ >= 8) {
+        installGeom(*this, global_);
+        installExternalInterface(*this, global_);
+        installBitmapData(*this, global_);
+        installFilters(*this, global_);
+    }
     installHostClasses(*this, global_);
-    installBitmapData(*this, global_);
-    installFilters(*this, global_);
     installNativeTable(*this, global_);
 }
 
