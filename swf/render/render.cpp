@@ -96,27 +96,7 @@ private:
         draw(obj, ch, m, cx, maskMode);
     }
 
-    // A sum of everything a layer's pixels depend on.
-    struct Sum {
-        uint64_t h = 0x9e3779b97f4a7c15ull;
-        void add(uint64_t v) {
-            h ^= v + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2);
-            h *= 0xff51afd7ed558ccdull;
-            h ^= h >> 33;
-        }
-        void add(double v) {
-            uint64_t bits;
-            std::memcpy(&bits, &v, sizeof bits);
-            add(bits);
-        }
-        void add(const Matrix& m) {
-            for (double v : {m.a, m.b, m.c, m.d, m.tx, m.ty}) add(v);
-        }
-        void add(const ColorTransform& c) {
-            for (int32_t v : {c.rMul, c.gMul, c.bMul, c.aMul, c.rAdd, c.gAdd, c.bAdd, c.aAdd})
-                add(static_cast<uint64_t>(static_cast<uint32_t>(v)));
-        }
-    };
+    using Sum = ContentSum;
 
     static void filterSum(const std::vector<Filter>& filters, Sum& s) {
         for (const Filter& f : filters) {

@@ -4,6 +4,8 @@
 #include "swf/display/player.h"
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <map>
 #include <memory>
 
@@ -15,6 +17,29 @@ struct DeviceBox {
     bool empty() const { return !(x1 >= x0 && y1 >= y0); }
     // Grows to hold a rectangle (twips) under a matrix.
     void add(const Rect& r, const Matrix& m);
+};
+
+// A running sum (hash) of everything some pixels depend on: equal sums stand for
+// equal pictures.
+struct ContentSum {
+    uint64_t h = 0x9e3779b97f4a7c15ull;
+    void add(uint64_t v) {
+        h ^= v + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2);
+        h *= 0xff51afd7ed558ccdull;
+        h ^= h >> 33;
+    }
+    void add(double v) {
+        uint64_t bits;
+        std::memcpy(&bits, &v, sizeof bits);
+        add(bits);
+    }
+    void add(const Matrix& m) {
+        for (double v : {m.a, m.b, m.c, m.d, m.tx, m.ty}) add(v);
+    }
+    void add(const ColorTransform& c) {
+        for (int32_t v : {c.rMul, c.gMul, c.bMul, c.aMul, c.rAdd, c.gAdd, c.bAdd, c.aAdd})
+            add(static_cast<uint64_t>(static_cast<uint32_t>(v)));
+    }
 };
 
 // What a backend must be able to draw. Matrices map the item's own twips to

@@ -1,6 +1,9 @@
 // What the engine draws: pixels at known points of writer-built movies.
 #include "fixture.h"
 
+#include "swf/writer/actions.h"
+#include "swf/writer/control.h"
+
 using namespace fixture;
 
 namespace {
@@ -232,6 +235,70 @@ TEST(Render, LowQualityDrawsHardEdgesAndUnsmoothedBitmaps) {
     for (int x = 18; x <= 23; ++x)
         EXPECT_TRUE(near(low.pixel(x, 40), kBlack, 0) || near(low.pixel(x, 40), kWhite, 0)) << "x " << x;
     EXPECT_TRUE(near(low.pixel(40, 40), kBlack, 0));
+}
+
+// Shapes shown alike frame after frame are drawn from their finished pixels: the
+// picture stays as drawn, and follows the shape when it moves or a script redraws it.
+TEST(Render, ShapesShownAgainFollowMovesAndRedrawing) {
+    namespace ac = swf::writer::actioncode;
+    using PV = w::PushValue;
+    w::ShapeBuilder s;
+    for (int i = 0; i < 3; ++i) // three fills: a shape worth keeping
+        s.fill1(static_cast<uint32_t>(s.addFill(w::FillStyle::solid(i == 1 ? kGreen : kRed))))
+            .rect(200 + 400 * i, 200, 400, 400);
+    // A script-drawn clip of three squares, redrawn in blue in the fourth frame.
+    auto squares = [](w::ActionBuilder& a, uint32_t colour) {
+        auto call = [&](const char* name, std::vector<PV> args) {
+            for (auto it = args.rbegin(); it != args.rend(); ++it) a.push({*it});
+            a.push({PV::integer(static_cast<int>(args.size())), PV::reg(1), PV::string(name)});
+            a.op(ac::CallMethod).op(ac::Pop);
+        };
+        for (int i = 0; i < 3; ++i) {
+            const int x = 10 + 20 * i, y = 60;
+            call("beginFill", {PV::integer(static_cast<int>(colour))});
+            call("moveTo", {PV::integer(x), PV::integer(y)});
+            call("lineTo", {PV::integer(x + 20), PV::integer(y)});
+            call("lineTo", {PV::integer(x + 20), PV::integer(y + 20)});
+            call("lineTo", {PV::integer(x), PV::integer(y + 20)});
+            call("endFill", {});
+        }
+    };
+    w::ActionBuilder first, redraw;
+    first.push({PV::integer(1), PV::string("c"), PV::integer(2), PV::string("_root")}).op(ac::GetVariable);
+    first.push({PV::string("createEmptyMovieClip")}).op(ac::CallMethod).storeRegister(1).op(ac::Pop);
+    squares(first, 0xff0000);
+    redraw.push({PV::string("c")}).op(ac::GetVariable).storeRegister(1).op(ac::Pop);
+    redraw.push({PV::integer(0), PV::reg(1), PV::string("clear")}).op(ac::CallMethod).op(ac::Pop);
+    squares(redraw, 0x0000ff);
+    w::ActionBuilder stop;
+    stop.op(ac::Stop);
+
+    auto m = movie(8);
+    m.add(w::defineShape(1, s, 3)).place(1, 1).add(w::doAction(first)).showFrame();
+    m.showFrame().showFrame();
+    m.move(1, swf::Matrix::translate(0, 600)).add(w::doAction(redraw)).add(w::doAction(stop)).showFrame();
+    swf::Player player(load(m.bytes()));
+    swf::ShapeCache cache; // kept from frame to frame, as players keep it
+    std::vector<QImage> frames;
+    for (int i = 0; i < 4; ++i) {
+        if (i) player.tick();
+        frames.push_back(swf::renderImage(player, QSize(100, 100), cache).convertToFormat(QImage::Format_ARGB32));
+    }
+    for (int i = 1; i < 3; ++i) {
+        SCOPED_TRACE("frame " + std::to_string(i + 1));
+        for (int y = 0; y < 100; y += 3)
+            for (int x = 0; x < 100; x += 3) {
+                const QRgb c = frames[0].pixel(x, y);
+                const swf::Rgba want{static_cast<uint8_t>(qRed(c)), static_cast<uint8_t>(qGreen(c)),
+                                     static_cast<uint8_t>(qBlue(c)), 255};
+                ASSERT_TRUE(near(frames[i].pixel(x, y), want, 2)) << x << "," << y;
+            }
+    }
+    EXPECT_TRUE(near(frames[2].pixel(30, 20), kGreen));
+    EXPECT_TRUE(near(frames[2].pixel(40, 70), kRed)); // drawn by the script
+    EXPECT_TRUE(near(frames[3].pixel(30, 20), kWhite)); // moved down
+    EXPECT_TRUE(near(frames[3].pixel(30, 50), kGreen));
+    EXPECT_TRUE(near(frames[3].pixel(40, 70), kBlue)); // redrawn
 }
 
 } // namespace

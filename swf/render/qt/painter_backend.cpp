@@ -60,6 +60,24 @@ const QPainterPath& cachedPath(const ShapePath& sp, bool stroke, bool noClose, Q
     return *static_cast<const QPainterPath*>(sp.backendCache.get());
 }
 
+// What a path is drawn with: its fill style, else its line style (else nothing).
+const FillStyle* fillOf(const Shape& shape, const ShapePath& sp) {
+    return sp.fill >= 0 && static_cast<size_t>(sp.fill) < shape.fills.size() ? &shape.fills[static_cast<size_t>(sp.fill)]
+                                                                              : nullptr;
+}
+
+const LineStyle* strokeOf(const Shape& shape, const ShapePath& sp) {
+    return !fillOf(shape, sp) && sp.line >= 0 && static_cast<size_t>(sp.line) < shape.lines.size()
+               ? &shape.lines[static_cast<size_t>(sp.line)]
+               : nullptr;
+}
+
+// The painter path of a shape's path, as it is drawn.
+const QPainterPath& shapePath(const Shape& shape, const ShapePath& sp) {
+    const LineStyle* l = strokeOf(shape, sp);
+    return cachedPath(sp, l != nullptr, l && l->noClose, shape.nonZero ? Qt::WindingFill : Qt::OddEvenFill);
+}
+
 constexpr int kEdgeBorder = 2;
 
 QImage withEdgeBorder(const QImage& img) {
@@ -85,19 +103,25 @@ QStringList deviceFamilies(const std::string& name) {
     return {QString::fromStdString(name), sans, QStringLiteral("DejaVu Sans")};
 }
 
-// Finished layers by content sum, with where they lie, kept while they keep showing.
+// Finished layers and shapes by content sum, with where they lie, kept while they
+// keep showing.
 struct PainterBackend::KeptLayers {
     struct Entry {
         std::shared_ptr<const QImage> image;
         QPoint origin;
         int frame = 0;
+        // A kept shape's paths as drawn: the picture holds while the shape still has them.
+        std::vector<std::shared_ptr<const void>> pieces;
     };
     std::map<uint64_t, Entry> entries;
+    // Shapes drawn in the last frames, by content sum: the frame they were last drawn in.
+    std::map<uint64_t, int> drawn;
     size_t bytes = 0;
     int frame = 0;
     static constexpr size_t kMaxBytes = 96u << 20;
+    static constexpr size_t kMaxDrawn = 4096;
 
-    void put(uint64_t key, const QImage& image, QPoint origin) {
+    void put(uint64_t key, QImage image, QPoint origin, std::vector<std::shared_ptr<const void>> pieces = {}) {
         const size_t size = static_cast<size_t>(image.sizeInBytes());
         if (size > kMaxBytes / 4) return;
         if (bytes + size > kMaxBytes) dropUnseen();
@@ -107,10 +131,10 @@ struct PainterBackend::KeptLayers {
         }
         auto [it, inserted] = entries.try_emplace(key);
         if (!inserted) bytes -= static_cast<size_t>(it->second.image->sizeInBytes());
-        it->second = {std::make_shared<const QImage>(image.copy()), origin, frame};
+        it->second = {std::make_shared<const QImage>(std::move(image)), origin, frame, std::move(pieces)};
         bytes += size;
     }
-    // Layers not shown in the last frame go.
+    // Layers and shapes not shown in the last frame go.
     void dropUnseen() {
         for (auto it = entries.begin(); it != entries.end();) {
             if (it->second.frame < frame - 1) {
@@ -120,6 +144,15 @@ struct PainterBackend::KeptLayers {
                 ++it;
             }
         }
+        std::erase_if(drawn, [&](const auto& d) { return d.second < frame - 1; });
+    }
+    // Notes that a shape is drawn now; true when it was drawn alike in the frame before.
+    bool drawnBefore(uint64_t key) {
+        if (drawn.size() >= kMaxDrawn) drawn.clear();
+        auto [it, first] = drawn.try_emplace(key, frame);
+        const bool before = !first && it->second == frame - 1;
+        it->second = frame;
+        return before;
     }
 };
 
@@ -239,26 +272,108 @@ QPen PainterBackend::penFor(const LineStyle& l, const Movie& movie, const Matrix
     return pen;
 }
 
+void PainterBackend::paintShape(QPainter& p, const Shape& shape, const Movie& movie, const Matrix& m,
+                                const ColorTransform& cx, const QTransform& t) {
+    p.setTransform(t);
+    for (const ShapePath& sp : shape.paths) {
+        if (const FillStyle* f = fillOf(shape, sp)) {
+            p.setRenderHint(QPainter::SmoothPixmapTransform,
+                            smooth_ && (f->kind != FillStyle::Kind::Bitmap || f->smooth));
+            p.fillPath(shapePath(shape, sp), brushFor(*f, movie, cx));
+        } else if (const LineStyle* l = strokeOf(shape, sp)) {
+            p.strokePath(shapePath(shape, sp), penFor(*l, movie, m, cx));
+        }
+    }
+}
+
+bool PainterBackend::drawKeptShape(const Shape& shape, const Movie& movie, const Matrix& m, const ColorTransform& cx,
+                                   const QTransform& t) {
+    // Shapes of a few paths draw about as fast as their finished pixels; bitmaps may
+    // change under the same fill. Under a mask's soft edge, overlapping paths blend
+    // otherwise one by one than as one picture.
+    constexpr size_t kMinPaths = 3;
+    if (!kept_ || clips_ > 0 || shape.paths.size() < kMinPaths) return false;
+    auto bitmap = [](const FillStyle& f) { return f.kind == FillStyle::Kind::Bitmap; };
+    for (const FillStyle& f : shape.fills)
+        if (bitmap(f)) return false;
+    for (const LineStyle& l : shape.lines)
+        if (l.fill && bitmap(*l.fill)) return false;
+
+    const QPaintDevice* dev = p_->device();
+    ContentSum sum;
+    sum.add(reinterpret_cast<uintptr_t>(&shape));
+    for (double v : {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy()}) sum.add(v);
+    sum.add(cx);
+    sum.add(uint64_t(smooth_) | uint64_t(uint32_t(dev->width())) << 1 | uint64_t(uint32_t(dev->height())) << 32);
+    const uint64_t key = sum.h;
+    // The picture holds while the shape has the paths it had (a shape changed by a
+    // script gets new ones).
+    auto it = kept_->entries.find(key);
+    if (it != kept_->entries.end()) {
+        bool same = it->second.pieces.size() == shape.paths.size();
+        for (size_t i = 0; same && i < shape.paths.size(); ++i) {
+            shapePath(shape, shape.paths[i]);
+            same = it->second.pieces[i] == shape.paths[i].backendCache;
+        }
+        if (same) {
+            it->second.frame = kept_->frame;
+            kept_->drawnBefore(key);
+            p_->save();
+            p_->setTransform(QTransform());
+            p_->drawImage(it->second.origin, *it->second.image);
+            p_->restore();
+            return true;
+        }
+    }
+    if (!kept_->drawnBefore(key)) return false;
+
+    // Drawn alike twice in a row: its pixels are made once, on the device's grid, and
+    // drawn from then on.
+    QRectF box;
+    double reach = 0; // how far strokes reach beyond their paths, in device pixels
+    const double stretch = std::max(std::hypot(t.m11(), t.m12()), std::hypot(t.m21(), t.m22()));
+    std::vector<std::shared_ptr<const void>> pieces;
+    pieces.reserve(shape.paths.size());
+    for (const ShapePath& sp : shape.paths) {
+        box |= t.mapRect(shapePath(shape, sp).controlPointRect());
+        pieces.push_back(sp.backendCache);
+        if (const LineStyle* l = strokeOf(shape, sp)) {
+            const QPen pen = penFor(*l, movie, m, cx);
+            const double half = (pen.isCosmetic() ? pen.widthF() : pen.widthF() * stretch) / 2;
+            reach = std::max(reach, half * std::max(2.0, l->miterLimit));
+        }
+    }
+    const double grow = reach + 2; // and antialiasing
+    const QRect area =
+        box.adjusted(-grow, -grow, grow, grow).toAlignedRect().intersected(QRect(0, 0, dev->width(), dev->height()));
+    if (area.isEmpty()) return true; // nothing of it shows
+    QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull()) return false;
+    image.fill(Qt::transparent);
+    {
+        QPainter ip(&image);
+        ip.setRenderHints(p_->renderHints());
+        ip.setPen(Qt::NoPen);
+        paintShape(ip, shape, movie, m, cx, t * QTransform::fromTranslate(-area.x(), -area.y()));
+    }
+    p_->save();
+    p_->setTransform(QTransform());
+    p_->drawImage(area.topLeft(), image);
+    p_->restore();
+    kept_->put(key, std::move(image), area.topLeft(), std::move(pieces));
+    return true;
+}
+
 void PainterBackend::drawShape(const Shape& shape, const Movie& movie, const Matrix& m, const ColorTransform& cx) {
-    const Qt::FillRule rule = shape.nonZero ? Qt::WindingFill : Qt::OddEvenFill;
     const QTransform t = toQt(m);
     if (collecting_) {
         for (const ShapePath& sp : shape.paths)
-            if (sp.fill >= 0) mask_.addPath(t.map(cachedPath(sp, false, false, rule)));
+            if (sp.fill >= 0) mask_.addPath(t.map(shapePath(shape, sp)));
         return;
     }
-    p_->setTransform(onTop(t));
-    for (const ShapePath& sp : shape.paths) {
-        if (sp.fill >= 0 && static_cast<size_t>(sp.fill) < shape.fills.size()) {
-            const FillStyle& f = shape.fills[static_cast<size_t>(sp.fill)];
-            p_->setRenderHint(QPainter::SmoothPixmapTransform,
-                              smooth_ && (f.kind != FillStyle::Kind::Bitmap || f.smooth));
-            p_->fillPath(cachedPath(sp, false, false, rule), brushFor(f, movie, cx));
-        } else if (sp.line >= 0 && static_cast<size_t>(sp.line) < shape.lines.size()) {
-            const LineStyle& l = shape.lines[static_cast<size_t>(sp.line)];
-            p_->strokePath(cachedPath(sp, true, l.noClose, rule), penFor(l, movie, m, cx));
-        }
-    }
+    const QTransform device = onTop(t);
+    if (drawKeptShape(shape, movie, m, cx, device)) return;
+    paintShape(*p_, shape, movie, m, cx, device);
 }
 
 void PainterBackend::drawGlyph(const Glyph& glyph, const Matrix& m, Rgba color) {
@@ -375,9 +490,13 @@ void PainterBackend::endMask() {
     p_->save();
     p_->setTransform(onTop(QTransform()));
     p_->setClipPath(mask_, p_->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+    ++clips_;
 }
 
-void PainterBackend::popMask() { p_->restore(); }
+void PainterBackend::popMask() {
+    p_->restore();
+    if (clips_ > 0) --clips_;
+}
 
 bool PainterBackend::beginLayer(const DeviceBox& drawn, const std::vector<Filter>& filters, double pixelScale,
                                 uint64_t content) {
@@ -436,7 +555,7 @@ void PainterBackend::endLayer(uint8_t blendMode) {
     if (!l.kept) {
         if (l.filters) applyFilters(*l.image, *l.filters, l.pixelScale);
         // Filtering is what costs; layers without filters are not worth keeping.
-        if (kept_ && l.filters && !l.filters->empty()) kept_->put(l.content, *l.image, l.origin);
+        if (kept_ && l.filters && !l.filters->empty()) kept_->put(l.content, l.image->copy(), l.origin);
     }
     const QImage& image = l.kept ? *l.kept : *l.image;
     p_->save();

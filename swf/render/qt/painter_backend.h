@@ -40,6 +40,13 @@ private:
     // The bitmap under the colour transform; edgeBorder adds a border of edge pixels.
     QImage imageFor(const Bitmap& bmp, const ColorTransform& cx, bool edgeBorder);
     QPen penFor(const LineStyle& l, const Movie& movie, const Matrix& m, const ColorTransform& cx);
+    // Fills and strokes the shape's paths with painter p under the device transform t.
+    void paintShape(QPainter& p, const Shape& shape, const Movie& movie, const Matrix& m, const ColorTransform& cx,
+                    const QTransform& t);
+    // Draws a shape drawn alike the frame before from its finished pixels (making them
+    // the second time); false when the shape is not one worth keeping.
+    bool drawKeptShape(const Shape& shape, const Movie& movie, const Matrix& m, const ColorTransform& cx,
+                       const QTransform& t);
 
     // A device transform as the painter on top needs it (layers cover part of the device).
     QTransform onTop(const QTransform& device) const;
@@ -62,6 +69,7 @@ private:
     std::vector<Layer> layers_;
     bool collecting_ = false;
     int maskNesting_ = 0;
+    int clips_ = 0; // masks clipping what is drawn now
     QPainterPath mask_;
     std::map<std::pair<const Bitmap*, std::array<int32_t, 9>>, QImage> images_;
 };
