@@ -50,6 +50,7 @@ void markXml(const XmlData& x, const std::function<void(Object*)>& mark) {
     for (Object* c : x.children) mark(c);
     mark(x.parent);
     mark(x.attributes);
+    mark(x.childArray);
 }
 
 Machine::Machine(Player& player)
@@ -379,7 +380,16 @@ void Machine::set(const Value& obj, const std::string& name, const Value& vin) {
     if (!o->watches.empty()) {
         auto it = o->watches.find(key);
         if (it != o->watches.end()) {
-            Value old = getOf(o, name, obj);
+            // A text field's own settings (text, border, ...) are not properties a
+            // watcher sees: it is told only of a value stored on the object.
+            Clip* field = o->kind == Kind::Clip ? o->clip.lock().get() : nullptr;
+            Value old;
+            if (field && field->textField) {
+                Property* p = findInChain(o, key);
+                if (p && !p->getter) old = p->value;
+            } else {
+                old = getOf(o, name, obj);
+            }
             Value args[4] = {Value(name), old, v, it->second.data};
             v = call(Value(it->second.fn), obj, args);
         }

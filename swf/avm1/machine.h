@@ -38,6 +38,7 @@ struct XmlData {
     std::vector<Object*> children;
     Object* parent = nullptr;
     Object* attributes = nullptr;
+    Object* childArray = nullptr; // the array childNodes hands out, kept in step with children
 };
 void markXml(const XmlData& x, const std::function<void(Object*)>& mark);
 // A clip's script object is being freed: the clip forgets it.

@@ -59,11 +59,20 @@ std::string escapeText(const std::string& s, bool attr) {
     return out;
 }
 
+// The childNodes array a script holds shows the children as they were at the
+// node's last change; scripts may alter it in between without effect on the tree.
+void syncChildArray(XmlData& d) {
+    if (!d.childArray) return;
+    d.childArray->elems.clear();
+    for (Object* c : d.children) d.childArray->elems.push_back(Value(c));
+}
+
 void detach(Object* child) {
     XmlData* d = child->xml.get();
     if (!d || !d->parent || !d->parent->xml) return;
     auto& kids = d->parent->xml->children;
     kids.erase(std::remove(kids.begin(), kids.end(), child), kids.end());
+    syncChildArray(*d->parent->xml);
     d->parent = nullptr;
 }
 
@@ -81,6 +90,7 @@ void insertChild(Object* parent, Object* child, size_t at) {
     if (kids.size() >= kMaxNodes) return;
     kids.insert(kids.begin() + static_cast<long>(std::min(at, kids.size())), child);
     child->xml->parent = parent;
+    syncChildArray(*parent->xml);
 }
 
 Object* attributesOf(Machine& m, Object* node) {
@@ -118,6 +128,7 @@ int parseInto(Machine& m, Object* root, const std::string& s, bool ignoreWhite) 
     std::vector<Object*> open{root};
     size_t i = 0;
     int status = 0;
+    Value idMap = m.get(Value(root), "idMap");
     auto addText = [&](const std::string& text) {
         if (text.empty()) return;
         if (ignoreWhite && text.find_first_not_of(" \t\r\n") == std::string::npos) return;
@@ -187,6 +198,12 @@ int parseInto(Machine& m, Object* root, const std::string& s, bool ignoreWhite) 
             Object* attrs = attributesOf(m, el);
             if (!m.hasOwn(attrs, an)) m.setOwn(attrs, an, Value(decodeEntities(tag.substr(q + 1, qe - q - 1))));
             p = qe + 1;
+        }
+        if (el->xml->attributes && idMap.isObject()) {
+            // Parsed elements with an id are listed in the document's idMap, which keeps
+            // them across later parses.
+            Value id = m.getOf(el->xml->attributes, "id", Value(el->xml->attributes));
+            if (!id.isUndefined()) m.set(idMap, m.toString(id), Value(el));
         }
         insertChild(open.back(), el, SIZE_MAX);
         if (!selfClose && open.size() < kMaxXmlDepth) open.push_back(el);
@@ -279,9 +296,11 @@ void installXml(Machine& m, Object* g) {
     getter(m, np, "childNodes", [](Machine& m, Value s, std::span<Value>) -> Value {
         XmlData* d = dataOf(s);
         if (!d) return {};
-        std::vector<Value> kids;
-        for (Object* c : d->children) kids.push_back(Value(c));
-        return Value(m.newArray(std::move(kids)));
+        if (!d->childArray) {
+            d->childArray = m.newArray();
+            syncChildArray(*d);
+        }
+        return Value(d->childArray);
     });
     getter(m, np, "attributes", [](Machine& m, Value s, std::span<Value>) -> Value {
         XmlData* d = dataOf(s);
@@ -305,7 +324,8 @@ void installXml(Machine& m, Object* g) {
         if (!d || !dataOf(c) || !dataOf(before)) return {};
         auto it = std::find(d->children.begin(), d->children.end(), before.o);
         if (it == d->children.end()) return {};
-        if (c.o == before.o) return {};
+        // A node that is already one of this node's children keeps its place.
+        if (c.o == before.o || c.o->xml->parent == s.o) return {};
         detach(c.o);
         it = std::find(d->children.begin(), d->children.end(), before.o);
         insertChild(s.o, c.o, static_cast<size_t>(it - d->children.begin()));
@@ -333,6 +353,7 @@ void installXml(Machine& m, Object* g) {
              [](Machine& m, Value ctor, std::span<Value> a) -> Value {
                  Value p = m.get(ctor, "prototype");
                  Object* doc = makeNode(m, 1, "", p.isObject() ? p.o : nullptr);
+                 m.setOwn(doc, "idMap", Value(m.newObject()), kDontEnum);
                  if (!a.empty() && !a[0].isNullish()) {
                      bool ignore = m.toBoolean(m.get(Value(doc), "ignoreWhite"));
                      m.setOwn(doc, "status", Value(parseInto(m, doc, m.toString(a[0]), ignore)));
