@@ -91,6 +91,7 @@ Object* Machine::clipObject(Clip& c) {
     Object* o = heap_.make(Kind::Clip, p);
     o->clip = c.weak_from_this();
     c.object = o;
+    if (c.textField) initTextFieldObject(*this, o);
     return o;
 }
 
@@ -291,17 +292,6 @@ void Machine::setProperty(Clip& c, int index, const Value& v) {
     c.scripted = true;
 }
 
-namespace {
-
-EditText* fieldOf(Clip& c) {
-    if (!c.textField || !c.ownCharacter) return nullptr;
-    return std::get_if<EditText>(c.ownCharacter.get());
-}
-
-std::string colorHex(Rgba c) { return std::to_string((c.r << 16) | (c.g << 8) | c.b); }
-
-} // namespace
-
 void setFieldText(EditText& e, const std::string& text, bool html) {
     if (html) {
         e.spans = htmlToSpans(text);
@@ -332,44 +322,12 @@ bool Machine::clipGet(Clip& c, Object* self, const std::string& name, Value& out
         out = getProperty(c, idx);
         return true;
     }
-    if (EditText* e = fieldOf(c)) {
-        std::string l = asciiLower(name);
-        if (l == "text") out = Value(e->text);
-        else if (l == "htmltext") out = Value(e->text);
-        else if (l == "html") out = Value(e->html);
-        else if (l == "length") out = Value(static_cast<double>(toUtf16(e->text).size()));
-        else if (l == "textcolor") out = Value(static_cast<double>((e->color.r << 16) | (e->color.g << 8) | e->color.b));
-        else if (l == "border") out = Value(e->border);
-        else if (l == "wordwrap") out = Value(e->wordWrap);
-        else if (l == "multiline") out = Value(e->multiline);
-        else if (l == "password") out = Value(e->password);
-        else if (l == "variable") out = e->variableName.empty() ? Value::null() : Value(e->variableName);
-        else if (l == "type") out = Value(e->readOnly ? "dynamic" : "input");
-        else if (l == "embedfonts") out = Value(e->useOutlines);
-        else return false;
-        (void)colorHex;
-        return true;
-    }
     if (c.textField) return false;
     if (Clip* child = childNamed(*this, c, name)) {
         out = Value(clipObject(*child));
         return true;
     }
     return false;
-}
-
-// A field made by a script has no font of its own: the first embedded font its
-// text names serves as the field's font.
-static void adoptNamedFont(const Movie& movie, EditText& e) {
-    if (e.fontId && movie.get<Font>(e.fontId)) return;
-    for (const TextSpan& sp : e.spans) {
-        if (sp.face.empty()) continue;
-        for (auto& [id, ch] : movie.dictionary)
-            if (const auto* f = std::get_if<Font>(ch.get()); f && !f->glyphs.empty() && f->name == sp.face) {
-                e.fontId = id;
-                return;
-            }
-    }
 }
 
 bool Machine::clipSet(Clip& c, const std::string& name, const Value& v) {
@@ -379,36 +337,6 @@ bool Machine::clipSet(Clip& c, const std::string& name, const Value& v) {
             idx == DropTarget || idx == XMouse || idx == YMouse)
             return true;
         setProperty(c, idx, v);
-        return true;
-    }
-    if (EditText* e = fieldOf(c)) {
-        std::string l = asciiLower(name);
-        if (l == "text" && !e->html) setFieldText(*e, toString(v), false);
-        else if (l == "htmltext" || l == "text") {
-            std::string html = toString(v);
-            Object* o = clipObject(c);
-            setOwn(o, "__html", Value(html), kDontEnum);
-            setFieldText(*e, styledHtml(html, getOf(o, "styleSheet", Value(o))), true);
-        } else if (l == "stylesheet") {
-            Object* o = clipObject(c);
-            setOwn(o, "styleSheet", v, kDontEnum);
-            if (v.isObject()) e->html = true;
-            Value html = getOf(o, "__html", Value(o));
-            if (html.isString()) setFieldText(*e, styledHtml(html.s, v), true);
-        }
-        else if (l == "html") e->html = toBoolean(v);
-        else if (l == "textcolor") {
-            uint32_t n = toUint32(toNumber(v));
-            e->color = Rgba{static_cast<uint8_t>(n >> 16), static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n), 255};
-        } else if (l == "border") e->border = toBoolean(v);
-        else if (l == "wordwrap") e->wordWrap = toBoolean(v);
-        else if (l == "multiline") e->multiline = toBoolean(v);
-        else if (l == "password") e->password = toBoolean(v);
-        else if (l == "variable") e->variableName = v.isNullish() ? std::string() : toString(v);
-        else if (l == "type") e->readOnly = toString(v) != "input";
-        else if (l == "embedfonts") e->useOutlines = toBoolean(v);
-        else return false;
-        if (l == "htmltext" || l == "text" || l == "embedfonts" || l == "stylesheet") adoptNamedFont(player_.movie(), *e);
         return true;
     }
     return false;

@@ -174,6 +174,7 @@ public:
     std::unordered_map<std::string, Object*> protos; // class name to prototype, for boxing
     // Pixels of the live BitmapData objects, kept under the engine's bitmap budget.
     std::shared_ptr<uint64_t> bitmapPixels = std::make_shared<uint64_t>(0);
+    std::weak_ptr<Clip> focus; // the text field with the keyboard focus
 
 private:
     friend struct Interp;
@@ -224,6 +225,11 @@ void installMisc(Machine& m, Object* global);
 void installXml(Machine& m, Object* global);
 
 void setFieldText(EditText& e, const std::string& text, bool html);
+void installTextField(Machine& m, Object* global);
+// A text field's script object is made: it becomes a broadcaster of its own.
+void initTextFieldObject(Machine& m, Object* o);
+// Gives an object _listeners and the AsBroadcaster methods.
+void makeBroadcaster(Machine& m, Object* o);
 void installStyleSheet(Machine& m, Object* textFieldCtor);
 
 // A traced string as the output shows it: carriage returns end lines.

@@ -43,6 +43,13 @@ Value removeListener(Machine& m, Value self, std::span<Value> a) {
     return Value(false);
 }
 
+Clip* colorTarget(Machine& m, const Value& self) {
+    Value t = m.get(self, "__target");
+    return m.clipOf(t);
+}
+
+} // namespace
+
 void makeBroadcaster(Machine& m, Object* o) {
     m.setOwn(o, "_listeners", Value(m.newArray()), kDontEnum);
     Object* bc = m.classCtor("AsBroadcaster");
@@ -50,13 +57,6 @@ void makeBroadcaster(Machine& m, Object* o) {
     for (const char* n : {"broadcastMessage", "addListener", "removeListener"})
         m.setOwn(o, n, m.get(Value(bc), n), kDontEnum);
 }
-
-Clip* colorTarget(Machine& m, const Value& self) {
-    Value t = m.get(self, "__target");
-    return m.clipOf(t);
-}
-
-} // namespace
 
 void installMisc(Machine& m, Object* g) {
     // AsBroadcaster
@@ -70,7 +70,7 @@ void installMisc(Machine& m, Object* g) {
         return {};
     });
 
-    // Key, Mouse, Stage, Selection: broadcasters without input in a headless run.
+    // Key, Mouse, Stage: broadcasters without input in a headless run.
     Object* key = m.newObject();
     m.setOwn(g, "Key", Value(key), kDontEnum);
     makeBroadcaster(m, key);
@@ -97,15 +97,6 @@ void installMisc(Machine& m, Object* g) {
     m.setOwn(stage, "scaleMode", Value("showAll"), kDontEnum);
     m.setOwn(stage, "align", Value(""), kDontEnum);
     m.setOwn(stage, "showMenu", Value(true), kDontEnum);
-    Object* selection = m.newObject();
-    m.setOwn(g, "Selection", Value(selection), kDontEnum);
-    makeBroadcaster(m, selection);
-    addMethod(m, selection, "getFocus", [](Machine&, Value, std::span<Value>) -> Value { return Value::null(); });
-    addMethod(m, selection, "setFocus", [](Machine&, Value, std::span<Value>) -> Value { return Value(false); });
-    addMethod(m, selection, "getBeginIndex", [](Machine&, Value, std::span<Value>) -> Value { return Value(-1); });
-    addMethod(m, selection, "getEndIndex", [](Machine&, Value, std::span<Value>) -> Value { return Value(-1); });
-    addMethod(m, selection, "getCaretIndex", [](Machine&, Value, std::span<Value>) -> Value { return Value(-1); });
-
     // System
     Object* system = m.newObject();
     m.setOwn(g, "System", Value(system), kDontEnum);
@@ -202,24 +193,8 @@ void installMisc(Machine& m, Object* g) {
     addMethod(m, sp, "getVolume", [](Machine&, Value, std::span<Value>) -> Value { return Value(100); });
     addMethod(m, sp, "getPan", [](Machine&, Value, std::span<Value>) -> Value { return Value(0); });
 
-    // TextField, TextFormat, Button
-    Object* tp = m.newObject();
-    Object* tf = addClass(m, g, "TextField", nothing, nullptr, tp);
-    addMethod(m, tf, "getFontList", [](Machine& m, Value, std::span<Value>) -> Value {
-        return Value(m.newArray({Value("_sans"), Value("_serif"), Value("_typewriter")}));
-    });
-    for (const char* n : {"setTextFormat", "setNewTextFormat", "replaceSel", "replaceText", "removeTextField"})
-        addMethod(m, tp, n, nothing);
-    addMethod(m, tp, "removeTextField", [](Machine& m, Value self, std::span<Value>) -> Value {
-        if (Clip* c = m.clipOf(self)) m.player().scriptRemove(*c);
-        return {};
-    });
-    addMethod(m, tp, "getDepth", [](Machine& m, Value self, std::span<Value>) -> Value {
-        Clip* c = m.clipOf(self);
-        DisplayObject* d = c ? m.displayOf(*c) : nullptr;
-        return d ? Value(d->depth - kScriptDepthBase) : Value();
-    });
-    installStyleSheet(m, tf);
+    // TextField, Selection, TextFormat, Button
+    installTextField(m, g);
     Object* fmtp = m.newObject();
     addClass(m, g, "TextFormat", nothing, nullptr, fmtp);
     Object* bp = m.newObject();

@@ -207,6 +207,20 @@ void Parser::defineTag(int code, Reader& tr) {
             if (auto* font = std::get_if<Font>(it->second.get())) applyFontInfo(tr, *font, code == 62);
         break;
     }
+    case 74: { // CSMTextSettings: how a field's glyphs are smoothed
+        uint16_t id = tr.u16();
+        uint8_t flags = tr.u8();
+        double thickness = tr.f32(), sharpness = tr.f32();
+        auto it = m_.dictionary.find(id);
+        if (it != m_.dictionary.end() && !tr.overrun())
+            if (auto* text = std::get_if<EditText>(it->second.get())) {
+                text->advancedAntiAlias = (flags >> 6) == 1;
+                text->gridFit = static_cast<uint8_t>(std::min((flags >> 3) & 7, 2));
+                text->thickness = thickness;
+                text->sharpness = sharpness;
+            }
+        break;
+    }
     case 11:
     case 33: {
         uint16_t id = tr.u16();

@@ -284,13 +284,16 @@ Result<EditText> parseDefineEditText(Reader& r, int /*swfVersion*/) {
     e.autoSize = f2 & 0x40;
     bool hasLayout = f2 & 0x20;
     e.border = f2 & 0x08;
+    e.background = e.border; // the border flag draws the box with its background
+    bool noSelect = f2 & 0x10;
+    e.selectable = !noSelect;
     e.html = f2 & 0x02;
     e.useOutlines = f2 & 0x01;
     if (hasFont) e.fontId = r.u16();
     if (hasFontClass) e.fontClass = r.string();
     if (hasFont || hasFontClass) e.height = r.u16();
     if (hasColor) e.color = r.rgba();
-    if (hasMaxLength) r.u16();
+    if (hasMaxLength) e.maxChars = r.u16();
     if (hasLayout) {
         e.align = r.u8();
         e.leftMargin = r.u16();

@@ -71,6 +71,18 @@ struct EditText {
     std::string variableName;
     std::string text; // plain text: HTML markup is reduced to line breaks
     std::vector<TextSpan> spans; // the text in its styles (one span for plain fields)
+
+    // Settings a script reads and writes back.
+    bool background = false, selectable = true, condenseWhite = false, mouseWheelEnabled = true;
+    Rgba borderColor{0, 0, 0, 255}, backgroundColor{255, 255, 255, 255};
+    uint8_t autoSizeMode = 0; // 0 none, 1 left, 2 right, 3 center
+    uint16_t maxChars = 0;    // 0: no limit
+    bool advancedAntiAlias = false;
+    uint8_t gridFit = 1; // 0 none, 1 pixel, 2 subpixel
+    double thickness = 0, sharpness = 0;
+    int32_t scroll = 1, hscroll = 0;
+    // The selection, in UTF-16 units of the text.
+    int32_t selectionBegin = 0, selectionEnd = 0;
 };
 
 // DefineFont (1), DefineFont2 (2), DefineFont3 (3): the body after the font id.

@@ -1,0 +1,399 @@
+// TextField and Selection: the field's settings as accessor properties of
+// TextField.prototype, its methods, and the keyboard focus with its selection.
+#include "swf/avm1/machine.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace swf::avm1 {
+
+namespace {
+
+Value nothing(Machine&, Value, std::span<Value>) { return {}; }
+
+struct Field {
+    Clip* clip = nullptr;
+    EditText* text = nullptr;
+    explicit operator bool() const { return text != nullptr; }
+};
+
+Field fieldOf(Machine& m, const Value& self) {
+    Clip* c = m.clipOf(self);
+    if (!c || !c->textField || !c->ownCharacter) return {};
+    return {c, std::get_if<EditText>(c->ownCharacter.get())};
+}
+
+double rgbNumber(Rgba c) { return static_cast<double>((c.r << 16) | (c.g << 8) | c.b); }
+
+Rgba rgbOf(Machine& m, const Value& v) {
+    uint32_t n = toUint32(m.toNumber(v));
+    return Rgba{static_cast<uint8_t>(n >> 16), static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n), 255};
+}
+
+int32_t utf16Length(const std::string& s) { return static_cast<int32_t>(toUtf16(s).size()); }
+
+// The accessor properties, in the order a for-in loop lists them.
+enum Prop {
+    StyleSheet,
+    MouseWheelEnabled,
+    CondenseWhite,
+    Restrict,
+    TextHeight,
+    TextWidth,
+    BottomScroll,
+    Length,
+    Selectable,
+    Multiline,
+    Password,
+    WordWrap,
+    Background,
+    Border,
+    Html,
+    EmbedFonts,
+    MaxChars,
+    MaxHScroll,
+    HScroll,
+    Variable,
+    HtmlText,
+    Type,
+    Text,
+    AutoSize,
+    TabIndex,
+    TextColor,
+    BackgroundColor,
+    BorderColor,
+    MaxScroll,
+    Scroll,
+    Filters,
+    Sharpness,
+    Thickness,
+    AntiAliasType,
+    GridFitType,
+    PropCount
+};
+
+const char* const kPropNames[PropCount] = {
+    "styleSheet", "mouseWheelEnabled", "condenseWhite", "restrict", "textHeight", "textWidth", "bottomScroll",
+    "length", "selectable", "multiline", "password", "wordWrap", "background", "border", "html", "embedFonts",
+    "maxChars", "maxhscroll", "hscroll", "variable", "htmlText", "type", "text", "autoSize", "tabIndex",
+    "textColor", "backgroundColor", "borderColor", "maxscroll", "scroll", "filters", "sharpness", "thickness",
+    "antiAliasType", "gridFitType"};
+
+// Settings kept on the field's script object rather than in the field.
+Value hidden(Machine& m, Object* o, const char* name) {
+    Property* p = o->find(m.heap().key(name));
+    return p ? p->value : Value();
+}
+
+// A field made by a script has no font of its own: the first embedded font its
+// text names serves as the field's font.
+void adoptNamedFont(const Movie& movie, EditText& e) {
+    if (e.fontId && movie.get<Font>(e.fontId)) return;
+    for (const TextSpan& sp : e.spans) {
+        if (sp.face.empty()) continue;
+        for (auto& [id, ch] : movie.dictionary)
+            if (const auto* f = std::get_if<Font>(ch.get()); f && !f->glyphs.empty() && f->name == sp.face) {
+                e.fontId = id;
+                return;
+            }
+    }
+}
+
+void setHtml(Machine& m, Field f, const std::string& html) {
+    Object* o = m.clipObject(*f.clip);
+    m.setOwn(o, "__html", Value(html), kDontEnum);
+    setFieldText(*f.text, m.styledHtml(html, hidden(m, o, "__styleSheet")), true);
+}
+
+Value getProp(Machine& m, Field f, int prop) {
+    EditText& e = *f.text;
+    Object* o = m.clipObject(*f.clip);
+    switch (prop) {
+    case StyleSheet: return hidden(m, o, "__styleSheet");
+    case MouseWheelEnabled: return Value(e.mouseWheelEnabled);
+    case CondenseWhite: return Value(e.condenseWhite);
+    case Restrict: {
+        Value r = hidden(m, o, "__restrict");
+        return r.isUndefined() ? Value::null() : r;
+    }
+    case TextHeight:
+    case TextWidth: return Value(0);
+    case BottomScroll: return Value(e.scroll);
+    case Length: return Value(static_cast<double>(utf16Length(e.text)));
+    case Selectable: return Value(e.selectable);
+    case Multiline: return Value(e.multiline);
+    case Password: return Value(e.password);
+    case WordWrap: return Value(e.wordWrap);
+    case Background: return Value(e.background);
+    case Border: return Value(e.border);
+    case Html: return Value(e.html);
+    case EmbedFonts: return Value(e.useOutlines);
+    case MaxChars: return e.maxChars ? Value(static_cast<double>(e.maxChars)) : Value::null();
+    case MaxHScroll: return Value(0);
+    case HScroll: return Value(e.hscroll);
+    case Variable: return e.variableName.empty() ? Value::null() : Value(e.variableName);
+    case HtmlText: return Value(e.text);
+    case Type: return Value(e.readOnly ? "dynamic" : "input");
+    case Text: return Value(e.text);
+    case AutoSize: {
+        static const char* const modes[] = {"none", "left", "right", "center"};
+        return Value(modes[e.autoSizeMode & 3]);
+    }
+    case TabIndex: return hidden(m, o, "__tabIndex");
+    case TextColor: return Value(rgbNumber(e.color));
+    case BackgroundColor: return Value(rgbNumber(e.backgroundColor));
+    case BorderColor: return Value(rgbNumber(e.borderColor));
+    case MaxScroll: return Value(1);
+    case Scroll: return Value(e.scroll);
+    case Filters: return Value(m.newArray());
+    case Sharpness: return Value(e.sharpness);
+    case Thickness: return Value(e.thickness);
+    case AntiAliasType: return Value(e.advancedAntiAlias ? "advanced" : "normal");
+    case GridFitType: {
+        static const char* const fits[] = {"none", "pixel", "subpixel"};
+        return Value(fits[std::min<int>(e.gridFit, 2)]);
+    }
+    default: return {};
+    }
+}
+
+void setProp(Machine& m, Field f, int prop, const Value& v) {
+    EditText& e = *f.text;
+    Object* o = m.clipObject(*f.clip);
+    switch (prop) {
+    case StyleSheet: {
+        m.setOwn(o, "__styleSheet", v, kDontEnum);
+        if (v.isObject()) e.html = true;
+        Value html = hidden(m, o, "__html");
+        if (html.isString()) setFieldText(e, m.styledHtml(html.s, v), true);
+        break;
+    }
+    case MouseWheelEnabled: e.mouseWheelEnabled = m.toBoolean(v); break;
+    case CondenseWhite: e.condenseWhite = m.toBoolean(v); break;
+    case Restrict: m.setOwn(o, "__restrict", v.isNullish() ? Value::null() : Value(m.toString(v)), kDontEnum); break;
+    case Selectable: e.selectable = m.toBoolean(v); break;
+    case Multiline: e.multiline = m.toBoolean(v); break;
+    case Password: e.password = m.toBoolean(v); break;
+    case WordWrap: e.wordWrap = m.toBoolean(v); break;
+    case Background: e.background = m.toBoolean(v); break;
+    case Border: e.border = m.toBoolean(v); break;
+    case Html: e.html = m.toBoolean(v); break;
+    case EmbedFonts: e.useOutlines = m.toBoolean(v); break;
+    case MaxChars: {
+        double n = m.toNumber(v);
+        e.maxChars = std::isfinite(n) && n > 0 ? static_cast<uint16_t>(std::min(n, 65535.0)) : 0;
+        break;
+    }
+    case HScroll: {
+        double n = m.toNumber(v);
+        if (std::isfinite(n)) e.hscroll = 0; // one line wide enough for its text: nothing to scroll
+        break;
+    }
+    case Scroll: {
+        double n = m.toNumber(v);
+        if (std::isfinite(n)) e.scroll = 1;
+        break;
+    }
+    case Variable: e.variableName = v.isNullish() ? std::string() : m.toString(v); break;
+    case HtmlText:
+        if (e.html) setHtml(m, f, m.toString(v));
+        else setFieldText(e, m.toString(v), false);
+        break;
+    case Text:
+        if (e.html) setHtml(m, f, m.toString(v));
+        else setFieldText(e, m.toString(v), false);
+        break;
+    case Type: {
+        std::string t = asciiLower(m.toString(v));
+        if (t == "input") e.readOnly = false;
+        else if (t == "dynamic") e.readOnly = true;
+        break;
+    }
+    case AutoSize: {
+        if (v.kind == Value::Boolean) {
+            e.autoSizeMode = v.b ? 1 : 0;
+        } else {
+            std::string t = asciiLower(m.toString(v));
+            e.autoSizeMode = t == "left" ? 1 : t == "right" ? 2 : t == "center" ? 3 : 0;
+        }
+        e.autoSize = e.autoSizeMode != 0;
+        break;
+    }
+    case TabIndex: m.setOwn(o, "__tabIndex", v, kDontEnum); break;
+    case TextColor: e.color = rgbOf(m, v); break;
+    case BackgroundColor: e.backgroundColor = rgbOf(m, v); break;
+    case BorderColor: e.borderColor = rgbOf(m, v); break;
+    case Sharpness: e.sharpness = m.toNumber(v); break;
+    case Thickness: e.thickness = m.toNumber(v); break;
+    case AntiAliasType: {
+        std::string t = m.toString(v);
+        if (t == "advanced") e.advancedAntiAlias = true;
+        else if (t == "normal") e.advancedAntiAlias = false;
+        break;
+    }
+    case GridFitType: {
+        std::string t = m.toString(v);
+        if (t == "none") e.gridFit = 0;
+        else if (t == "pixel") e.gridFit = 1;
+        else if (t == "subpixel") e.gridFit = 2;
+        break;
+    }
+    default: return;
+    }
+    if (prop == HtmlText || prop == Text || prop == EmbedFonts || prop == StyleSheet)
+        adoptNamedFont(m.player().movie(), e);
+    if (prop == HtmlText || prop == Text) {
+        int32_t n = utf16Length(e.text);
+        e.selectionBegin = std::min(e.selectionBegin, n);
+        e.selectionEnd = std::min(e.selectionEnd, n);
+    }
+}
+
+template <int P>
+Value getter(Machine& m, Value self, std::span<Value>) {
+    Field f = fieldOf(m, self);
+    return f ? getProp(m, f, P) : Value();
+}
+
+template <int P>
+Value setter(Machine& m, Value self, std::span<Value> a) {
+    if (Field f = fieldOf(m, self)) setProp(m, f, P, arg(a, 0));
+    return {};
+}
+
+bool readOnly(int p) {
+    return p == TextHeight || p == TextWidth || p == BottomScroll || p == Length || p == MaxHScroll ||
+           p == MaxScroll;
+}
+
+// The settings a player of version 8 brought; earlier movies see plain slots.
+bool fromVersion8(int p) { return p >= Filters; }
+
+template <int P>
+void addAccessor(Machine& m, Object* proto) {
+    if constexpr (P < PropCount) {
+        const char* name = kPropNames[P];
+        m.setOwn(proto, name, Value());
+        if (!fromVersion8(P) || m.version() >= 8) {
+            Property* p = proto->find(m.heap().key(name));
+            p->getter = m.newNative(getter<P>);
+            if (!readOnly(P)) p->setter = m.newNative(setter<P>);
+        }
+        addAccessor<P + 1>(m, proto);
+    }
+}
+
+// Replaces the UTF-16 range [from, to) of the field's text.
+void replaceRange(Machine& m, Field f, int32_t from, int32_t to, const std::string& with) {
+    EditText& e = *f.text;
+    std::u16string t = toUtf16(e.text);
+    int32_t n = static_cast<int32_t>(t.size());
+    from = std::clamp(from, 0, n);
+    to = std::clamp(to, from, n);
+    std::u16string w = toUtf16(with);
+    m.checkStringSize(t.size() + w.size());
+    t.replace(static_cast<size_t>(from), static_cast<size_t>(to - from), w);
+    setFieldText(e, toUtf8(t), false);
+    e.selectionBegin = e.selectionEnd = from + static_cast<int32_t>(w.size());
+}
+
+int32_t indexArg(Machine& m, std::span<Value> a, size_t i, int32_t fallback) {
+    if (i >= a.size() || a[i].isUndefined()) return fallback;
+    double n = m.toNumber(a[i]);
+    return std::isfinite(n) ? static_cast<int32_t>(std::clamp(n, -1e9, 1e9)) : fallback;
+}
+
+} // namespace
+
+void initTextFieldObject(Machine& m, Object* o) {
+    // A field is a broadcaster with itself as its first listener.
+    makeBroadcaster(m, o);
+    Value list = hidden(m, o, "_listeners");
+    if (list.isObject()) list.o->elems.push_back(Value(o));
+}
+
+void installTextField(Machine& m, Object* g) {
+    Object* tp = m.newObject();
+    Object* tf = addClass(m, g, "TextField", nothing, nullptr, tp);
+    addMethod(m, tf, "getFontList", [](Machine& m, Value, std::span<Value>) -> Value {
+        return Value(m.newArray({Value("_sans"), Value("_serif"), Value("_typewriter")}));
+    });
+    addAccessor<0>(m, tp);
+    for (const char* n : {"getTextFormat", "setTextFormat", "getNewTextFormat", "setNewTextFormat"})
+        addMethod(m, tp, n, nothing);
+    addMethod(m, tp, "replaceSel", [](Machine& m, Value self, std::span<Value> a) -> Value {
+        Field f = fieldOf(m, self);
+        if (!f || a.empty()) return {};
+        replaceRange(m, f, f.text->selectionBegin, f.text->selectionEnd, m.toString(a[0]));
+        return {};
+    });
+    addMethod(m, tp, "replaceText", [](Machine& m, Value self, std::span<Value> a) -> Value {
+        Field f = fieldOf(m, self);
+        if (!f || a.size() < 3) return {};
+        int32_t from = indexArg(m, a, 0, 0), to = indexArg(m, a, 1, 0);
+        if (from < 0 || to < from) return {};
+        replaceRange(m, f, from, to, m.toString(a[2]));
+        return {};
+    });
+    addMethod(m, tp, "removeTextField", [](Machine& m, Value self, std::span<Value>) -> Value {
+        if (Clip* c = m.clipOf(self)) m.player().scriptRemove(*c);
+        return {};
+    });
+    addMethod(m, tp, "getDepth", [](Machine& m, Value self, std::span<Value>) -> Value {
+        Clip* c = m.clipOf(self);
+        DisplayObject* d = c ? m.displayOf(*c) : nullptr;
+        return d ? Value(d->depth - kScriptDepthBase) : Value();
+    });
+    installStyleSheet(m, tf);
+
+    // Selection: the field with the keyboard focus, and its selected range.
+    Object* selection = m.newObject();
+    m.setOwn(g, "Selection", Value(selection), kDontEnum);
+    makeBroadcaster(m, selection);
+    addMethod(m, selection, "getFocus", [](Machine& m, Value, std::span<Value>) -> Value {
+        std::shared_ptr<Clip> c = m.focus.lock();
+        if (!c || c->removed) return Value::null();
+        return Value(m.targetPath(*c, false));
+    });
+    addMethod(m, selection, "setFocus", [](Machine& m, Value, std::span<Value> a) -> Value {
+        Value t = arg(a, 0);
+        if (t.isNullish()) {
+            m.focus.reset();
+            return Value(true);
+        }
+        Clip* c = m.clipOf(t);
+        if (!c && t.isString()) c = m.resolvePath(m.rootClip(), t.s);
+        Field f = c ? fieldOf(m, Value(m.clipObject(*c))) : Field{};
+        if (!f) return Value(false);
+        m.focus = c->weak_from_this();
+        // A field taking the focus has all its text selected.
+        f.text->selectionBegin = 0;
+        f.text->selectionEnd = utf16Length(f.text->text);
+        return Value(true);
+    });
+    struct Index {
+        static Value of(Machine& m, int which) {
+            std::shared_ptr<Clip> c = m.focus.lock();
+            if (!c || c->removed) return Value(-1);
+            Field f = fieldOf(m, Value(m.clipObject(*c)));
+            if (!f) return Value(-1);
+            return Value(which == 0 ? f.text->selectionBegin : f.text->selectionEnd);
+        }
+    };
+    addMethod(m, selection, "getBeginIndex", [](Machine& m, Value, std::span<Value>) -> Value { return Index::of(m, 0); });
+    addMethod(m, selection, "getEndIndex", [](Machine& m, Value, std::span<Value>) -> Value { return Index::of(m, 1); });
+    addMethod(m, selection, "getCaretIndex", [](Machine& m, Value, std::span<Value>) -> Value { return Index::of(m, 1); });
+    addMethod(m, selection, "setSelection", [](Machine& m, Value, std::span<Value> a) -> Value {
+        std::shared_ptr<Clip> c = m.focus.lock();
+        if (!c || c->removed) return {};
+        Field f = fieldOf(m, Value(m.clipObject(*c)));
+        if (!f) return {};
+        int32_t n = utf16Length(f.text->text);
+        int32_t from = std::clamp(indexArg(m, a, 0, 0), 0, n), to = std::clamp(indexArg(m, a, 1, 0), 0, n);
+        f.text->selectionBegin = std::min(from, to);
+        f.text->selectionEnd = std::max(from, to);
+        return {};
+    });
+}
+
+} // namespace swf::avm1
