@@ -11,37 +11,14 @@ namespace {
 
 Clip* self(Machine& m, const Value& v) { return m.clipOf(v); }
 
-int frameArg(Machine& m, Clip& c, const Value& v, bool& isLabel, std::string& label) {
-    isLabel = false;
-    if (v.isString()) {
-        double n = stringToNumber(v.s, 5);
-        if (std::isnan(n)) {
-            isLabel = true;
-            label = v.s;
-            return 0;
-        }
-        return static_cast<int>(std::clamp(n, -1e6, 1e6));
-    }
-    double n = m.toNumber(v);
-    (void)c;
-    return std::isfinite(n) ? static_cast<int>(std::clamp(n, -1e6, 1e6)) : 0;
-}
-
 Value gotoImpl(Machine& m, Value s, std::span<Value> a, bool play) {
     Clip* c = self(m, s);
-    if (!c || a.empty()) return {};
-    bool isLabel;
-    std::string label;
-    int f = frameArg(m, *c, a[0], isLabel, label);
-    if (isLabel) m.player().scriptGotoLabel(*c, label, play);
-    else m.player().scriptGoto(*c, f - 1, play);
+    if (c && !a.empty()) m.gotoFrame(*c, a[0], play);
     return {};
 }
 
-int depthArg(Machine& m, const Value& v) {
-    double d = m.toNumber(v);
-    return std::isfinite(d) ? static_cast<int>(std::clamp(d, -1e9, 1e9)) : 0;
-}
+// Depths wrap as 32-bit integers do (2^32 is depth 0).
+int depthArg(Machine& m, const Value& v) { return m.toInt(v); }
 
 // Drawing API: paths appended to the clip's own shape.
 Drawing& drawingOf(Clip& c) {
@@ -134,6 +111,27 @@ Matrix worldMatrix(Machine& m, Clip& c) {
 }
 
 } // namespace
+
+void Machine::gotoFrame(Clip& c, const Value& frame, bool play, int bias) {
+    auto number = [&](Clip& tc, double n) {
+        if (std::isfinite(n)) player().scriptGoto(tc, static_cast<int>(std::clamp(n, -1e6, 1e6)) - 1 + bias, play);
+    };
+    if (!frame.isString()) {
+        number(c, toNumber(frame));
+        return;
+    }
+    std::string s = frame.s;
+    Clip* tc = &c;
+    size_t colon = s.rfind(':');
+    if (colon != std::string::npos) {
+        tc = resolvePath(&c, s.substr(0, colon));
+        s = s.substr(colon + 1);
+    }
+    if (!tc) return;
+    double n = stringToNumber(s, 5);
+    if (!std::isnan(n)) number(*tc, n);
+    else player().scriptGotoLabel(*tc, s, play);
+}
 
 void installClip(Machine& m, Object* g) {
     Object* mp = m.newObject();

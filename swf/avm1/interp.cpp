@@ -28,6 +28,44 @@ struct Interp {
 
     Clip* target() { return a.target.lock().get(); }
 
+    // The code's own clip while it is on the stage, else the root.
+    Clip* liveBase() {
+        Clip* base = a.original.lock().get();
+        return base && !base->removed ? base : m.rootClip();
+    }
+
+    // A removed clip no longer holds the timeline's variables: they go to the code's
+    // own clip, or to the root once that is removed too.
+    void followRemoved() {
+        Object* tl = a.timelineIndex < a.scope.size() ? a.scope[a.timelineIndex] : nullptr;
+        if (!tl || tl->kind != Kind::Clip) return;
+        Clip* tc = tl->clip.lock().get();
+        if (!tc || tc->removed) a.scope[a.timelineIndex] = m.clipObject(*liveBase());
+    }
+
+    // SetTarget: an empty path goes back to the code's own clip; a path no clip answers
+    // to gives the root, or nothing once the code's own clip is removed (a removed clip
+    // finds no clips). Variables move only to a clip the path found.
+    void setTarget(const std::string& path) {
+        Clip* base = a.original.lock().get();
+        Clip* from = target() ? target() : base;
+        Clip* c = nullptr;
+        bool found = false;
+        if (path.empty()) {
+            c = base;
+            found = c != nullptr;
+        } else if (from && !from->removed) {
+            c = m.resolvePath(from, path);
+            found = c != nullptr;
+            if (!c && base && !base->removed) c = m.rootClip();
+        }
+        a.target = c ? c->weak_from_this() : std::weak_ptr<Clip>();
+        if (found && a.timelineIndex < a.scope.size()) a.scope[a.timelineIndex] = m.clipObject(*c);
+    }
+
+    // After a call: code whose clip has been removed goes no further.
+    bool halted() const { return a.base && a.base->removed; }
+
     // ---- variables
     bool isPathName(const std::string& n) const {
         return n.find_first_of("/:.") != std::string::npos;
@@ -61,6 +99,7 @@ struct Interp {
     Value lookup(const std::string& name) {
         Value v;
         if (specialVariable(name, v)) return v;
+        followRemoved();
         for (size_t i = a.scope.size(); i-- > 0;) {
             Object* s = a.scope[i];
             if (!s) continue;
@@ -105,6 +144,7 @@ struct Interp {
     }
 
     void setVariable(const std::string& name, const Value& v) {
+        followRemoved();
         if (isPathName(name)) {
             size_t colon = name.rfind(':');
             size_t cut = colon != std::string::npos ? colon : name.find_last_of("./");
@@ -131,6 +171,7 @@ struct Interp {
     }
 
     Object* locals() {
+        followRemoved();
         if (a.isFunction) {
             for (size_t i = a.scope.size(); i-- > 0;)
                 if (a.scope[i] && a.scope[i]->kind == Kind::Activation) return a.scope[i];
@@ -374,9 +415,6 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
             checkBudget();
             m.collectWithin(a);
         }
-        // A block whose clip is removed stops, unless it is acting on another clip.
-        if (a.halt && *a.halt && !a.target.owner_before(a.original) && !a.original.owner_before(a.target))
-            return Flow::Return;
         uint8_t op = code[pc++];
         if (op == 0) {
             pc = end;
@@ -430,25 +468,18 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
             pop();
             break;
         case 0x8B: { // SetTarget
-            std::string path = r.string();
-            Clip* base = a.original.lock().get();
-            Clip* c = path.empty() ? base : m.resolvePath(target() ? target() : base, path);
-            a.target = c ? c->weak_from_this() : std::weak_ptr<Clip>();
-            // An unknown target leaves the variables where they were.
-            if (c && a.timelineIndex < a.scope.size()) a.scope[a.timelineIndex] = m.clipObject(*c);
+            setTarget(r.string());
             break;
         }
         case 0x20: { // SetTarget2
             Value v = pop();
-            Clip* base = a.original.lock().get();
-            Clip* c = nullptr;
-            if (v.isObject()) c = m.clipOf(v);
-            else {
-                std::string path = m.toString(v);
-                c = path.empty() ? base : m.resolvePath(target() ? target() : base, path);
+            if (v.isObject()) {
+                Clip* c = m.clipOf(v);
+                a.target = c ? c->weak_from_this() : std::weak_ptr<Clip>();
+                if (c && a.timelineIndex < a.scope.size()) a.scope[a.timelineIndex] = m.clipObject(*c);
+            } else {
+                setTarget(m.toString(v));
             }
-            a.target = c ? c->weak_from_this() : std::weak_ptr<Clip>();
-            if (c && a.timelineIndex < a.scope.size()) a.scope[a.timelineIndex] = m.clipObject(*c);
             break;
         }
         case 0x9F: { // GotoFrame2
@@ -456,28 +487,13 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
             int bias = (flags & 0x02) ? r.u16() : 0;
             bool play = flags & 0x01;
             Value v = pop();
-            if (!(t = target())) break;
-            if (v.isString()) {
-                std::string s = v.s;
-                Clip* tc = t;
-                size_t colon = s.rfind(':');
-                if (colon != std::string::npos) {
-                    tc = m.resolvePath(t, s.substr(0, colon));
-                    s = s.substr(colon + 1);
-                }
-                if (!tc) break;
-                double n = stringToNumber(s, 5);
-                if (!std::isnan(n)) m.player().scriptGoto(*tc, static_cast<int>(std::clamp(n, -1e6, 1e6)) - 1 + bias, play);
-                else m.player().scriptGotoLabel(*tc, s, play);
-            } else {
-                double n = m.toNumber(v);
-                if (std::isfinite(n)) m.player().scriptGoto(*t, static_cast<int>(std::clamp(n, -1e6, 1e6)) - 1 + bias, play);
-            }
+            if ((t = target())) m.gotoFrame(*t, v, play, bias);
             break;
         }
         case 0x9E: { // Call: run a frame's actions
             Value v = pop();
             if (!(t = target())) break;
+            if (t->removed) t = liveBase();
             Clip* tc = t;
             std::string s = m.toString(v);
             size_t colon = s.rfind(':');
@@ -486,6 +502,7 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
                 s = s.substr(colon + 1);
             }
             if (tc) m.player().scriptCallFrame(*tc, s);
+            if (halted()) return Flow::Return;
             break;
         }
         case 0x83: { // GetURL
@@ -887,6 +904,7 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
             Value thisv;
             if (Clip* tc = target()) thisv = m.clipObject(*tc);
             push(m.call(fn, thisv, args));
+            if (halted()) return Flow::Return;
             break;
         }
         case 0x52: {
@@ -909,6 +927,7 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
                 } else {
                     push(m.call(obj, Value(), args));
                 }
+                if (halted()) return Flow::Return;
                 break;
             }
             if (obj.isObject() && obj.o->kind == Kind::Super) {
@@ -920,6 +939,7 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
                     if (p) fn = p->getter ? m.call(Value(p->getter), Value(obj.o->superThis), {}) : p->value;
                 }
                 push(m.call(fn, Value(obj.o->superThis), args, h));
+                if (halted()) return Flow::Return;
                 break;
             }
             if (obj.isNullish()) {
@@ -936,6 +956,7 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
                 fn = m.get(obj, n);
             }
             push(m.call(fn, obj, args, holder));
+            if (halted()) return Flow::Return;
             break;
         }
         case 0x40: {
@@ -943,6 +964,7 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
             auto args = popArgs();
             Value ctor = getVariable(name);
             push(m.construct(ctor, args));
+            if (halted()) return Flow::Return;
             break;
         }
         case 0x53: {
@@ -952,6 +974,7 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
             std::string n = name.isUndefined() ? std::string() : m.toString(name);
             Value ctor = n.empty() ? obj : m.get(obj, n);
             push(m.construct(ctor, args));
+            if (!obj.isNullish() && halted()) return Flow::Return;
             break;
         }
         case 0x42: {

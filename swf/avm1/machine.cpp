@@ -580,6 +580,7 @@ Value Machine::call(const Value& fn, const Value& thisv, std::span<Value> args, 
         na.timelineIndex = static_cast<size_t>(f->nativeData);
     }
     if (base) na.target = na.original = base->weak_from_this();
+    if (base && base != rootClip() && !base->removed) na.base = base->shared_from_this();
     Object* act = heap_.make(Kind::Activation, nullptr);
     na.scope.push_back(act);
     Object* argsObj = nullptr;
@@ -686,8 +687,7 @@ void Machine::runBlock(std::span<const uint8_t> code, Clip& clip, Object* thisOb
     Value regs[4];
     a.regPtr = regs;
     a.regCount = 4;
-    // A frame script stops when its clip is taken off the stage.
-    if (&clip != rootClip() && !clip.removed) a.halt = &clip.removed;
+    if (&clip != rootClip() && !clip.removed) a.base = keep;
     try {
         runActivation(*this, a);
     } catch (ScriptThrow& t) {

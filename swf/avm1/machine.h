@@ -130,6 +130,9 @@ public:
     bool clipGet(Clip& c, Object* self, const std::string& name, Value& out);
     bool clipSet(Clip& c, const std::string& name, const Value& v);
     DisplayObject* displayOf(Clip& c);
+    // gotoAndPlay/gotoAndStop: a frame number (1-based, plus a scene bias), a label,
+    // or either after a clip path ("/clip:label", "/:3").
+    void gotoFrame(Clip& c, const Value& frame, bool play, int bias = 0);
     Value getProperty(Clip& c, int index);
     void setProperty(Clip& c, int index, const Value& v);
     Rect clipBounds(Clip& c, const Matrix& m);
@@ -208,7 +211,8 @@ struct Activation {
     std::vector<Value> stack;
     bool isFunction = false;
     int withDepth = 0;
-    const bool* halt = nullptr; // set when the block's clip is removed
+    // The clip the code belongs to: once it is removed, the code stops at its next call.
+    std::shared_ptr<Clip> base;
     int tryDepth = 0;           // inside Try: a caught value lives outside the stack
 };
 

@@ -251,7 +251,7 @@ void Player::tickClip(Clip& clip) {
     gotoClip(clip, next, true);
 }
 
-void Player::gotoClip(Clip& clip, int target, bool runActions) {
+void Player::gotoClip(Clip& clip, int target, bool runActions, bool advanceChildren) {
     if (!clip.timeline) return;
     int n = frameCountOf(clip);
     target = std::clamp(target, 0, n - 1);
@@ -273,7 +273,7 @@ void Player::gotoClip(Clip& clip, int target, bool runActions) {
     const bool wasSeeking = seeking_;
     size_t mark = queue_.size();
     while (clip.frame < target) {
-        if (clip.frame >= 0) {
+        if (clip.frame >= 0 && advanceChildren) {
             seeking_ = wasSeeking || clip.frame + 1 < target;
             tickChildren(clip);
         }

@@ -151,7 +151,9 @@ public:
     int ticks() const { return ticks_; }
 
 private:
-    void gotoClip(Clip& clip, int target, bool runActions);
+    // Shows a frame of a clip. Playing and seeking move the children on one tick per
+    // frame passed; a script's jump leaves them where they are.
+    void gotoClip(Clip& clip, int target, bool runActions, bool advanceChildren = true);
     void resetClip(Clip& clip, std::map<int, DisplayObject>& pool);
     void applyFrame(Clip& clip, int frame);
     void place(Clip& clip, const DisplayCommand& c);

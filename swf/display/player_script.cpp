@@ -22,18 +22,18 @@ DisplayObject* displayOf(Clip& c) {
 } // namespace
 
 void Player::scriptGoto(Clip& clip, int frame0, bool play) {
-    if (!clip.timeline) return;
+    if (!clip.timeline || clip.removed) return;
     int n = static_cast<int>(clip.timeline->frames.size());
     if (n == 0) return;
-    gotoClip(clip, std::clamp(frame0, 0, n - 1), true);
+    gotoClip(clip, std::clamp(frame0, 0, n - 1), true, false);
     clip.playing = play;
 }
 
 bool Player::scriptGotoLabel(Clip& clip, const std::string& label, bool play) {
-    if (!clip.timeline) return false;
+    if (!clip.timeline || clip.removed) return false;
     auto it = clip.timeline->labels.find(asciiLower(label));
     if (it == clip.timeline->labels.end()) return false;
-    gotoClip(clip, it->second, true);
+    gotoClip(clip, it->second, true, false);
     clip.playing = play;
     return true;
 }
