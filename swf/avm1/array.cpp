@@ -256,8 +256,12 @@ void installArray(Machine& m, Object* g) {
     });
     addMethod(m, ap, "toString", [](Machine& m, Value self, std::span<Value>) -> Value {
         auto* e = elemsOf(self);
-        if (!e) return Value("[object Object]");
-        return Value(joinElems(m, *e, ","));
+        if (e) return Value(joinElems(m, *e, ","));
+        // Another object with a length lists that many empty places.
+        double n = self.isObject() ? m.toNumber(m.get(self, "length")) : NAN;
+        if (!std::isfinite(n) || n < 0) return Value("[object Object]");
+        if (n > kMaxElems) throw ScriptAbort{};
+        return Value(joinElems(m, std::vector<Value>(static_cast<size_t>(n)), ","));
     });
     addMethod(m, ap, "reverse", [](Machine&, Value self, std::span<Value>) -> Value {
         auto* e = elemsOf(self);

@@ -978,6 +978,13 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
             break;
         }
         case 0x42: {
+            // A count beyond the stack makes no array: undefined, the stack left as it is.
+            double n = m.toNumber(a.stack.empty() ? Value() : a.stack.back());
+            if (n > static_cast<double>(a.stack.size() - (a.stack.empty() ? 0 : 1))) {
+                pop();
+                push(Value());
+                break;
+            }
             auto elems = popArgs();
             push(Value(m.newArray(std::move(elems))));
             break;

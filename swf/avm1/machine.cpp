@@ -316,6 +316,9 @@ Value Machine::getOf(Object* o, const std::string& name, const Value& thisv) {
         }
         if (clipGet(*c, o, name, out)) return out;
     }
+    // An array further up the chain lends its elements too.
+    size_t elem = 0;
+    const bool isIndex = arrayIndex(name, elem);
     int steps = 0;
     for (Object* p = o; p && steps < kMaxChain; p = p->proto, ++steps) {
         if (Property* pr = p->find(key)) {
@@ -323,6 +326,7 @@ Value Machine::getOf(Object* o, const std::string& name, const Value& thisv) {
             if (pr->setter) return {};
             return pr->value;
         }
+        if (isIndex && p != o && p->kind == Kind::Array && elem < p->elems.size()) return p->elems[elem];
     }
     // A chain that never ends (it loops) stops the scripts, as too deep a recursion does.
     if (steps == kMaxChain) throw ScriptAbort{};
