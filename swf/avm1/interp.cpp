@@ -797,7 +797,17 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
         case 0x3C: {
             Value v = pop();
             std::string n = m.toString(pop());
-            if (Object* l = locals()) m.setOwn(l, n, v);
+            // Outside a function there are no locals: a `with` object that has the name
+            // as its own takes it, else the timeline.
+            Object* l = locals();
+            if (!a.isFunction)
+                for (size_t i = a.scope.size(); i-- > a.timelineIndex + 1;)
+                    if (a.scope[i] && m.hasOwn(a.scope[i], n)) {
+                        l = a.scope[i];
+                        break;
+                    }
+            if (l && a.isFunction) m.setOwn(l, n, v);
+            else if (l) m.set(Value(l), n, v);
             break;
         }
         case 0x41: {
