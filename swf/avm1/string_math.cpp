@@ -32,6 +32,16 @@ std::u16string lowerU(std::u16string s, bool upper) {
     return s;
 }
 
+// Math.min and Math.max compare two numbers (a missing second one is undefined);
+// without any argument they give the empty result, +Infinity or -Infinity.
+Value minMax(Machine& m, std::span<Value> a, bool max) {
+    if (a.empty()) return Value(max ? -INFINITY : INFINITY);
+    double x = m.toNumber(a[0]);
+    double y = m.toNumber(arg(a, 1));
+    if (std::isnan(x) || std::isnan(y)) return Value(NAN);
+    return Value(max ? std::max(x, y) : std::min(x, y));
+}
+
 } // namespace
 
 void installString(Machine& m, Object* g) {
@@ -195,26 +205,8 @@ void installString(Machine& m, Object* g) {
     addMethod(m, math, "pow", [](Machine& m, Value, std::span<Value> a) -> Value {
         return Value(std::pow(m.toNumber(arg(a, 0)), m.toNumber(arg(a, 1))));
     });
-    addMethod(m, math, "min", [](Machine& m, Value, std::span<Value> a) -> Value {
-        if (a.empty()) return Value(INFINITY);
-        double r = INFINITY;
-        for (auto& v : a) {
-            double x = m.toNumber(v);
-            if (std::isnan(x)) return Value(NAN);
-            r = std::min(r, x);
-        }
-        return Value(r);
-    });
-    addMethod(m, math, "max", [](Machine& m, Value, std::span<Value> a) -> Value {
-        if (a.empty()) return Value(-INFINITY);
-        double r = -INFINITY;
-        for (auto& v : a) {
-            double x = m.toNumber(v);
-            if (std::isnan(x)) return Value(NAN);
-            r = std::max(r, x);
-        }
-        return Value(r);
-    });
+    addMethod(m, math, "min", [](Machine& m, Value, std::span<Value> a) -> Value { return minMax(m, a, false); });
+    addMethod(m, math, "max", [](Machine& m, Value, std::span<Value> a) -> Value { return minMax(m, a, true); });
     addMethod(m, math, "random", [](Machine& m, Value, std::span<Value>) -> Value {
         return Value(static_cast<double>(m.rng() % 0x7fffffffu) / 2147483647.0);
     });
