@@ -106,13 +106,17 @@ Value asSetPropFlags(Machine& m, Value, std::span<Value> a) {
     return {};
 }
 
-Value objectCall(Machine& m, Value, std::span<Value> a) {
+Value objectConstruct(Machine& m, Value, std::span<Value> a) {
     Value v = arg(a, 0);
     if (v.isNullish()) return Value(m.newObject());
     return Value(m.toObject(v));
 }
 
-Value objectConstruct(Machine& m, Value, std::span<Value> a) { return objectCall(m, Value(), a); }
+Value objectCall(Machine& m, Value, std::span<Value> a) {
+    Value r = objectConstruct(m, Value(), a);
+    if (arg(a, 0).isNullish()) r.o->kind = Kind::Untyped;
+    return r;
+}
 
 std::string radixString(double d, int radix) {
     if (!std::isfinite(d) || radix == 10) return numberToString(d);
@@ -286,6 +290,7 @@ void installCore(Machine& m, Object* g) {
     Object* objectCtor = addClass(m, g, "Object", objectCall, objectConstruct, op);
     addMethod(m, op, "toString", [](Machine& m, Value self, std::span<Value>) -> Value {
         if (self.isObject() && self.o->kind == Kind::Function) return Value("[type Function]");
+        if (self.isObject() && self.o->kind == Kind::Untyped) return Value("[type Object]");
         (void)m;
         return Value("[object Object]");
     });

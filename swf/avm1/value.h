@@ -77,6 +77,7 @@ enum class Kind : uint8_t {
     Activation,
     Super,
     XmlNode,
+    Untyped, // made by calling Object as a function: it reads "[type Object]"
     Other,
 };
 
