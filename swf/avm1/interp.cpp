@@ -124,23 +124,55 @@ struct Interp {
             if (!c) return {};
             return m.get(Value(m.clipObject(*c)), name.substr(slash + 1));
         }
-        // Dot path: the first part is a variable, the rest members.
-        size_t pos = 0;
+        Value holder;
+        std::string last;
+        if (!dotHolder(name, true, holder, last)) return {};
+        return m.get(holder, last);
+    }
+
+    // A dot path: the first part is a variable, the rest members. Each scope that has
+    // the first part is tried, innermost first, until one leads to an object holding
+    // the last part (for reading: one that has it); a read that finds none uses the
+    // innermost scope's path.
+    bool dotHolder(const std::string& name, bool reading, Value& holder, std::string& last) {
         size_t dot = name.find('.');
+        size_t lastDot = name.rfind('.');
         std::string first = name.substr(0, dot);
-        Value cur;
-        if (first.empty()) return {};
-        cur = lookup(first);
-        pos = dot + 1;
-        while (pos <= name.size()) {
-            size_t nd = name.find('.', pos);
-            std::string part = name.substr(pos, nd == std::string::npos ? std::string::npos : nd - pos);
-            if (cur.isNullish()) return {};
-            cur = m.get(cur, part);
-            if (nd == std::string::npos) break;
-            pos = nd + 1;
+        if (first.empty()) return false;
+        last = name.substr(lastDot + 1);
+        auto walk = [&](Value cur) -> Value {
+            for (size_t pos = dot + 1; pos <= lastDot && !cur.isNullish();) {
+                size_t nd = name.find('.', pos);
+                cur = m.get(cur, name.substr(pos, nd - pos));
+                pos = nd + 1;
+            }
+            return cur;
+        };
+        auto holds = [&](const Value& h) {
+            if (!reading) return h.isObject();
+            Object* o = h.isNullish() ? nullptr : m.toObject(h);
+            return o && m.has(o, last);
+        };
+        Value special;
+        bool found = false;
+        if (specialVariable(first, special)) {
+            holder = walk(special);
+            found = true;
+        } else {
+            for (size_t i = a.scope.size(); i-- > 0;) {
+                Object* s = a.scope[i];
+                if (!s || !m.has(s, first)) continue;
+                Value h = walk(m.getOf(s, first, Value(s)));
+                if (holds(h)) {
+                    holder = h;
+                    return true;
+                }
+                if (!found) holder = h;
+                found = true;
+            }
+            if (!found) holder = walk(lookup(first));
         }
-        return cur;
+        return reading ? !holder.isNullish() : holder.isObject();
     }
 
     void setVariable(const std::string& name, const Value& v) {
@@ -151,8 +183,9 @@ struct Interp {
             std::string path = name.substr(0, cut);
             std::string var = name.substr(cut + 1);
             if (colon == std::string::npos && name[cut] == '.') {
-                Value holder = getVariable(path);
-                if (holder.isObject()) m.set(holder, var, v);
+                Value holder;
+                std::string last;
+                if (dotHolder(name, false, holder, last)) m.set(holder, last, v);
                 return;
             }
             Clip* c = m.resolvePath(target(), path.empty() ? "/" : path);
