@@ -33,11 +33,4 @@ Object* makeColorTransform(Machine& m, const ColorNumbers& c);
 // The numbers of a ColorTransform object; false for anything else.
 bool colorNumbersOf(const Value& v, ColorNumbers& out);
 
-void installGeom(Machine& m, Object* global);
-void installExternalInterface(Machine& m, Object* global);
-void installHostClasses(Machine& m, Object* global);
-void installBitmapData(Machine& m, Object* global);
-void installFilters(Machine& m, Object* global);
-void installNativeTable(Machine& m, Object* global);
-
 } // namespace swf::avm1

@@ -1,6 +1,5 @@
 // The built-in library's frame and its core: Object, Function, Boolean, Number,
 // Error and the global functions. Built on a machine's first script, not per player.
-#include "swf/avm1/geom.h"
 #include "swf/avm1/machine.h"
 
 #include <algorithm>

@@ -227,6 +227,12 @@ void installDate(Machine& m, Object* global);
 void installClip(Machine& m, Object* global);
 void installMisc(Machine& m, Object* global);
 void installXml(Machine& m, Object* global);
+void installGeom(Machine& m, Object* global);
+void installExternalInterface(Machine& m, Object* global);
+void installHostClasses(Machine& m, Object* global);
+void installBitmapData(Machine& m, Object* global);
+void installFilters(Machine& m, Object* global);
+void installNativeTable(Machine& m, Object* global);
 
 void setFieldText(EditText& e, const std::string& text, bool html);
 void installTextField(Machine& m, Object* global);
