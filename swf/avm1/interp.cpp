@@ -79,7 +79,7 @@ struct Interp {
             return true;
         }
         if (lower == "_global" && version >= 6) {
-            out = m.global();
+            out = m.exposedGlobal();
             return true;
         }
         if (k == "_root" || k == "_level0") {

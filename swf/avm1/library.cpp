@@ -5,11 +5,81 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
+#include <mutex>
 
 namespace swf::avm1 {
 
+// The library in groups, in the order they are built. A group's classes are made when a
+// script first names one of them: most movies touch a few classes, and a thumbnail's
+// player should not pay for all of them. What each group puts on the global object is
+// learned from the first machine of a file version, which builds every group at once;
+// later machines of that version reserve the names in the same order (so the global
+// object enumerates as if all were built) and make a group when one of its names is
+// looked up. A group that adds to another group's objects is made whenever that one is,
+// and one that adds to the core's objects is built at once, so nothing can be missing.
+namespace {
+
+using Installer = void (*)(Machine&, Object*);
+
+void installFlashPackages(Machine& m, Object* g) {
+    // The flash.* packages belong to files of version 8 and later.
+    if (m.version() < 8) return;
+    installGeom(m, g);
+    installExternalInterface(m, g);
+    installBitmapData(m, g);
+    installFilters(m, g);
+}
+
+constexpr Installer kGroups[] = {
+    installCore, installArray, installString, installMath, installDate, installClip, installMisc,
+    installXml, installFlashPackages, installHostClasses, installNativeTable,
+};
+constexpr int kGroupCount = static_cast<int>(std::size(kGroups));
+
+} // namespace
+
+struct LibraryShape {
+    struct Group {
+        std::vector<std::pair<std::string, uint8_t>> globals; // names as written, flags
+        std::vector<std::string> protos;
+        bool deferrable = true;
+        std::vector<int> followers; // later groups that add to this group's objects
+    };
+    std::vector<Group> groups;
+};
+
+namespace {
+
+std::mutex shapesMutex;
+std::map<int, std::shared_ptr<const LibraryShape>>& shapes() {
+    static std::map<int, std::shared_ptr<const LibraryShape>> s;
+    return s;
+}
+
+bool sameValue(const Value& a, const Value& b) {
+    if (a.kind != b.kind) return false;
+    switch (a.kind) {
+    case Value::Obj: return a.o == b.o;
+    case Value::String: return a.s == b.s;
+    case Value::Number: return a.n == b.n || (std::isnan(a.n) && std::isnan(b.n));
+    case Value::Boolean: return a.b == b.b;
+    default: return true;
+    }
+}
+
+} // namespace
+
+void makeBuiltinGroup(Machine& m, int group) { m.makeGroup(group); }
+
 Object* Machine::global() {
     if (!built_) buildLibrary();
+    return global_;
+}
+
+Object* Machine::exposedGlobal() {
+    global();
+    for (int g = 0; g < static_cast<int>(pendingGroups_.size()); ++g) makeGroup(g);
     return global_;
 }
 
@@ -18,12 +88,36 @@ Object* Machine::arrayProto() { return proto("Array"); }
 Object* Machine::proto(const std::string& className) {
     global();
     auto it = protos.find(className);
-    return it == protos.end() ? objectProto_ : it->second;
+    if (it == protos.end()) {
+        auto p = pendingProtos_.find(className);
+        if (p == pendingProtos_.end()) return objectProto_;
+        makeGroup(p->second);
+        it = protos.find(className);
+        if (it == protos.end()) return objectProto_;
+    }
+    return it->second;
 }
 
 Object* Machine::classCtor(const std::string& className) {
     Value c = getOf(global(), className, Value(global_));
     return c.isObject() ? c.o : nullptr;
+}
+
+void Machine::makeGroup(int group) {
+    if (group < 0 || group >= static_cast<int>(pendingGroups_.size()) || !pendingGroups_[group]) return;
+    pendingGroups_[group] = false;
+    const auto& shape = shape_->groups[group];
+    // The reserved names become plain properties the group's code then fills in.
+    for (const auto& [name, flags] : shape.globals) {
+        auto it = global_->index.find(heap_.key(name));
+        if (it == global_->index.end()) continue;
+        Property& p = global_->props[it->second];
+        p.pendingGroup = 0;
+        p.flags = 0;
+    }
+    for (const auto& n : shape.protos) pendingProtos_.erase(n);
+    kGroups[group](*this, global_);
+    for (int f : shape.followers) makeGroup(f);
 }
 
 void Machine::buildLibrary() {
@@ -33,23 +127,80 @@ void Machine::buildLibrary() {
     global_ = heap_.make(Kind::Plain, nullptr); // _global inherits nothing
     protos["Object"] = objectProto_;
     protos["Function"] = functionProto_;
-    installCore(*this, global_);
-    installArray(*this, global_);
-    installString(*this, global_);
-    installMath(*this, global_);
-    installDate(*this, global_);
-    installClip(*this, global_);
-    installMisc(*this, global_);
-    installXml(*this, global_);
-    // The flash.* packages belong to files of version 8 and later.
-    if (version_ >= 8) {
-        installGeom(*this, global_);
-        installExternalInterface(*this, global_);
-        installBitmapData(*this, global_);
-        installFilters(*this, global_);
+    std::shared_ptr<const LibraryShape> shape;
+    {
+        std::lock_guard lock(shapesMutex);
+        auto it = shapes().find(version_);
+        if (it != shapes().end()) shape = it->second;
     }
-    installHostClasses(*this, global_);
-    installNativeTable(*this, global_);
+    if (!shape) {
+        learnLibrary();
+        return;
+    }
+    shape_ = shape;
+    kGroups[0](*this, global_);
+    pendingGroups_.assign(kGroupCount, false);
+    global_->builtins = this;
+    for (int g = 1; g < kGroupCount; ++g) {
+        const auto& group = shape->groups[g];
+        pendingGroups_[g] = true;
+        for (const auto& [name, flags] : group.globals) {
+            std::string key = heap_.key(name);
+            if (global_->index.count(key)) continue;
+            global_->index.emplace(std::move(key), static_cast<uint32_t>(global_->props.size()));
+            Property p{name, Value(), nullptr, nullptr, flags, true};
+            p.pendingGroup = static_cast<uint8_t>(g);
+            global_->props.push_back(std::move(p));
+        }
+        for (const auto& n : group.protos) pendingProtos_.emplace(n, g);
+    }
+    for (int g = 1; g < kGroupCount; ++g)
+        if (!shape->groups[g].deferrable) makeGroup(g);
+}
+
+// Builds every group in order and writes down what each one adds, for the machines after.
+void Machine::learnLibrary() {
+    auto shape = std::make_shared<LibraryShape>();
+    shape->groups.resize(kGroupCount);
+    std::vector<size_t> firstObject(kGroupCount + 1); // the heap positions of each group's objects
+    for (int g = 0; g < kGroupCount; ++g) {
+        firstObject[g] = heap_.objects().size();
+        auto& out = shape->groups[g];
+        const auto& objects = heap_.objects();
+        const size_t before = objects.size();
+        std::vector<std::pair<size_t, Object*>> sizes; // props count and prototype of each object
+        sizes.reserve(before);
+        for (Object* o : objects) sizes.emplace_back(o->props.size(), o->proto);
+        std::vector<Value> globals;
+        for (const auto& p : global_->props) globals.push_back(p.value);
+        std::vector<std::string> protoNames;
+        for (const auto& [n, o] : protos) protoNames.push_back(n);
+
+        kGroups[g](*this, global_);
+
+        for (size_t i = globals.size(); i < global_->props.size(); ++i)
+            out.globals.emplace_back(global_->props[i].name, global_->props[i].flags);
+        for (size_t i = 0; i < globals.size(); ++i)
+            if (!sameValue(globals[i], global_->props[i].value)) out.deferrable = false;
+        for (size_t i = 0; i < before; ++i) {
+            Object* o = objects[i];
+            if (o == global_ || (o->props.size() == sizes[i].first && o->proto == sizes[i].second)) continue;
+            // Another group's object: this group is made whenever that one is.
+            int owner = static_cast<int>(std::upper_bound(firstObject.begin(), firstObject.begin() + g + 1, i) -
+                                         firstObject.begin()) - 1;
+            if (owner <= 0) {
+                out.deferrable = false;
+            } else {
+                auto& f = shape->groups[owner].followers;
+                if (std::find(f.begin(), f.end(), g) == f.end()) f.push_back(g);
+            }
+        }
+        for (const auto& [n, o] : protos)
+            if (std::find(protoNames.begin(), protoNames.end(), n) == protoNames.end()) out.protos.push_back(n);
+        if (protos.size() != protoNames.size() + out.protos.size()) out.deferrable = false;
+    }
+    std::lock_guard lock(shapesMutex);
+    shapes().emplace(version_, std::move(shape));
 }
 
 Object* addMethod(Machine& m, Object* o, const char* name, NativeFn fn, int data) {

@@ -632,7 +632,7 @@ Value Machine::call(const Value& fn, const Value& thisv, std::span<Value> args, 
             Clip* p = base ? base->parent : nullptr;
             preload(p ? Value(clipObject(*p)) : Value());
         }
-        if (fl & 0x100) preload(Value(global()));
+        if (fl & 0x100) preload(Value(exposedGlobal()));
     }
     if (!na.regs.empty()) {
         na.regPtr = na.regs.data();

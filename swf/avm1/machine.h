@@ -12,6 +12,7 @@
 #include <random>
 #include <span>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace swf::avm1 {
@@ -140,6 +141,10 @@ public:
 
     // ---- built-in library
     Object* global();
+    // The global object handed to a script as a value (`_global`): every built-in made.
+    Object* exposedGlobal();
+    // Makes one group of built-ins that was left for first use (see library.cpp).
+    void makeGroup(int group);
     Object* objectProto() { return objectProto_; }
     Object* functionProto() { return functionProto_; }
     Object* arrayProto();
@@ -182,6 +187,7 @@ public:
 private:
     friend struct Interp;
     void buildLibrary();
+    void learnLibrary();
     void collect(Activation* running);
     Player& player_;
     int version_;
@@ -190,6 +196,9 @@ private:
     Object* objectProto_ = nullptr;
     Object* functionProto_ = nullptr;
     bool built_ = false;
+    std::shared_ptr<const struct LibraryShape> shape_; // the groups' names, when left for first use
+    std::vector<bool> pendingGroups_;
+    std::unordered_map<std::string, int> pendingProtos_; // class name to the group that makes it
 };
 
 // Execution of one action block or function body.
@@ -233,6 +242,8 @@ void installHostClasses(Machine& m, Object* global);
 void installBitmapData(Machine& m, Object* global);
 void installFilters(Machine& m, Object* global);
 void installNativeTable(Machine& m, Object* global);
+// Object::find met a built-in not made yet.
+void makeBuiltinGroup(Machine& m, int group);
 
 void setFieldText(EditText& e, const std::string& text, bool html);
 void installTextField(Machine& m, Object* global);

@@ -14,7 +14,10 @@ Object::~Object() = default;
 Property* Object::find(const std::string& key) {
     auto it = index.find(key);
     if (it == index.end()) return nullptr;
-    return &props[it->second];
+    const uint32_t i = it->second;
+    if (props[i].pendingGroup) [[unlikely]]
+        makeBuiltinGroup(*builtins, props[i].pendingGroup);
+    return &props[i];
 }
 
 Heap::~Heap() {

@@ -61,6 +61,8 @@ struct Property {
     Object* setter = nullptr;
     uint8_t flags = 0;
     bool live = true; // false once deleted (order of the rest is kept)
+    // A built-in of the global object not made yet: the library group that makes it.
+    uint8_t pendingGroup = 0;
 };
 
 enum class Kind : uint8_t {
@@ -124,6 +126,8 @@ struct Object {
     std::unique_ptr<XmlData> xml;
     std::vector<Object*> refs; // other objects kept alive (listeners, interfaces)
     std::unique_ptr<HostData> host;
+    // The global object: the machine that fills in its pending built-ins when asked for.
+    Machine* builtins = nullptr;
 
     ~Object();
     Property* find(const std::string& key);
@@ -141,6 +145,7 @@ public:
     std::string key(std::string_view name) const;
 
     size_t count() const { return all_.size(); }
+    const std::vector<Object*>& objects() const { return all_; }
     size_t allocatedSinceCollect() const { return since_; }
     // Frees every object not reachable from the roots.
     void collect(const std::vector<Object*>& roots);

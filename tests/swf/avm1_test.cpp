@@ -309,3 +309,44 @@ TEST(ScriptLibrary, NativeTableEntriesFollowTheMoviesVersion) {
     EXPECT_EQ(trace(a, 7), (std::vector<std::string>{"4", "undefined"}));
     EXPECT_EQ(trace(a, 8), (std::vector<std::string>{"4", "function"}));
 }
+
+// The global object and every class reachable from it, as names in order.
+std::string libraryDump(swf::avm1::Machine& m) {
+    std::string out;
+    auto names = [](swf::avm1::Object* o) {
+        std::string s;
+        for (const auto& p : o->props) s += p.name + "/" + std::to_string(p.flags) + " ";
+        return s;
+    };
+    swf::avm1::Object* g = m.exposedGlobal();
+    out += names(g) + "\n";
+    for (const auto& p : g->props) {
+        if (!p.value.isObject()) continue;
+        swf::avm1::Object* o = p.value.o;
+        out += p.name + ": " + names(o) + "\n";
+        for (const auto& q : o->props)
+            if (q.value.isObject()) out += p.name + "." + q.name + ": " + names(q.value.o) + "\n";
+    }
+    return out;
+}
+
+TEST(ScriptLibrary, BuiltInsMadeOnFirstUseMatchEveryOrderOfUse) {
+    for (uint8_t version : {5, 6, 8, 10}) {
+        auto movie = movieOf({}, version);
+        swf::Player all(movie);
+        const std::string expected = libraryDump(all.machine());
+        // The classes asked for one by one, in an order unlike the library's.
+        swf::Player some(movie);
+        auto& m = some.machine();
+        swf::avm1::Object* g = m.global();
+        for (const char* name : {"Sound", "flash", "XML", "TextField", "Date", "Key", "ASnative", "Array"})
+            m.getOf(g, name, swf::avm1::Value(g));
+        m.proto("MovieClip");
+        EXPECT_EQ(libraryDump(m), expected) << "version " << int(version);
+        // A class whose members other groups add has them when it is the only one used.
+        swf::Player one(movie);
+        auto* clipProto = one.machine().proto("MovieClip");
+        EXPECT_EQ(one.machine().hasOwn(clipProto, "transform"), version >= 8) << "version " << int(version);
+        EXPECT_TRUE(one.machine().hasOwn(clipProto, "createTextField")) << "version " << int(version);
+    }
+}
