@@ -429,28 +429,15 @@ void addColorAccessor(Machine& m, Object* proto) {
 void installColorTransform(Machine& m, Object* pkg) {
     Object* cp = m.newObject();
     addClass(m, pkg, "ColorTransform", colorInit, nullptr, cp);
-    // Added in the order scripts enumerate them.
-    Object* toString = m.newNative([](Machine& m, Value self, std::span<Value>) -> Value {
-        std::string s = "(";
-        for (size_t i = 0; i < 8; ++i) {
-            if (i) s += ", ";
-            s += kColorNames[i];
-            s += "=" + m.toString(m.get(self, kColorNames[i]));
-        }
-        return Value(s + ")");
-    });
-    m.setOwn(cp, "toString", Value(toString));
-    Object* concat = m.newNative([](Machine&, Value self, std::span<Value> a) -> Value {
-        ColorData* d = colorData(self);
-        ColorData* o = colorData(arg(a, 0));
-        if (!d || !o) return {};
-        for (size_t i = 0; i < 4; ++i) {
-            d->c.v[i + 4] += d->c.v[i] * o->c.v[i + 4];
-            d->c.v[i] *= o->c.v[i];
-        }
-        return {};
-    });
-    m.setOwn(cp, "concat", Value(concat));
+    // Added in the reverse of the order scripts enumerate them (the newest is listed first).
+    addColorAccessor<3>(m, cp);
+    addColorAccessor<0>(m, cp);
+    addColorAccessor<1>(m, cp);
+    addColorAccessor<2>(m, cp);
+    addColorAccessor<7>(m, cp);
+    addColorAccessor<4>(m, cp);
+    addColorAccessor<5>(m, cp);
+    addColorAccessor<6>(m, cp);
     addAccessor(m, cp, "rgb", [](Machine&, Value self, std::span<Value>) -> Value {
         ColorData* d = colorData(self);
         if (!d) return {};
@@ -466,14 +453,27 @@ void installColorTransform(Machine& m, Object* pkg) {
         d->c.v[6] = v & 0xff;
         return {};
     }, 0);
-    addColorAccessor<6>(m, cp);
-    addColorAccessor<5>(m, cp);
-    addColorAccessor<4>(m, cp);
-    addColorAccessor<7>(m, cp);
-    addColorAccessor<2>(m, cp);
-    addColorAccessor<1>(m, cp);
-    addColorAccessor<0>(m, cp);
-    addColorAccessor<3>(m, cp);
+    Object* concat = m.newNative([](Machine&, Value self, std::span<Value> a) -> Value {
+        ColorData* d = colorData(self);
+        ColorData* o = colorData(arg(a, 0));
+        if (!d || !o) return {};
+        for (size_t i = 0; i < 4; ++i) {
+            d->c.v[i + 4] += d->c.v[i] * o->c.v[i + 4];
+            d->c.v[i] *= o->c.v[i];
+        }
+        return {};
+    });
+    m.setOwn(cp, "concat", Value(concat));
+    Object* toString = m.newNative([](Machine& m, Value self, std::span<Value>) -> Value {
+        std::string s = "(";
+        for (size_t i = 0; i < 8; ++i) {
+            if (i) s += ", ";
+            s += kColorNames[i];
+            s += "=" + m.toString(m.get(self, kColorNames[i]));
+        }
+        return Value(s + ")");
+    });
+    m.setOwn(cp, "toString", Value(toString));
 }
 
 // ---------------------------------------------------------------- Transform

@@ -22,22 +22,23 @@ Object* copyValues(Machine& m, const Value& from, Object* to) {
 
 Value menuInit(Machine& m, Value self, std::span<Value> a) {
     if (!self.isObject()) return {};
-    m.set(self, "customItems", Value(m.newArray()));
-    Object* builtIn = m.newObject();
-    for (const char* n : kBuiltInItems) m.set(Value(builtIn), n, Value(true));
-    m.set(self, "builtInItems", Value(builtIn));
+    // Made last to first: scripts list the newest property first.
     m.set(self, "onSelect", arg(a, 0));
+    Object* builtIn = m.newObject();
+    for (auto n = std::rbegin(kBuiltInItems); n != std::rend(kBuiltInItems); ++n) m.set(Value(builtIn), *n, Value(true));
+    m.set(self, "builtInItems", Value(builtIn));
+    m.set(self, "customItems", Value(m.newArray()));
     return {};
 }
 
 Value itemInit(Machine& m, Value self, std::span<Value> a) {
     if (!self.isObject()) return {};
     auto flag = [&](size_t i, bool byDefault) { return i < a.size() ? Value(m.toBoolean(a[i])) : Value(byDefault); };
-    m.set(self, "visible", flag(4, true));
-    m.set(self, "enabled", flag(3, true));
-    m.set(self, "separatorBefore", flag(2, false));
-    m.set(self, "onSelect", arg(a, 1));
     m.set(self, "caption", arg(a, 0));
+    m.set(self, "onSelect", arg(a, 1));
+    m.set(self, "separatorBefore", flag(2, false));
+    m.set(self, "enabled", flag(3, true));
+    m.set(self, "visible", flag(4, true));
     return {};
 }
 
@@ -141,7 +142,7 @@ void installPrintJob(Machine& m, Object* g) {
     addMethod(m, pp, "addPage", [](Machine&, Value, std::span<Value>) -> Value { return Value(false); });
     addMethod(m, pp, "send", nothing);
     // The page sizes of a job that never started: all zero, and not writable.
-    for (const char* n : {"orientation", "pageWidth", "pageHeight", "paperWidth", "paperHeight"})
+    for (const char* n : {"paperHeight", "paperWidth", "pageHeight", "pageWidth", "orientation"})
         addAccessor(m, pp, n, [](Machine&, Value, std::span<Value>) -> Value { return Value(0); }, nullptr, 0);
 }
 
@@ -240,16 +241,17 @@ void installLoaders(Machine& m, Object* g) {
 void installTextSnapshot(Machine& m, Object* g) {
     Object* tp = plainClass(m, g, "TextSnapshot");
     bool present = m.version() >= 6;
+    // Added last to first: scripts list the newest property first.
     auto put = [&](const char* name, NativeFn fn) { m.setOwn(tp, name, present ? Value(m.newNative(fn)) : Value()); };
-    put("getTextRunInfo", [](Machine& m, Value, std::span<Value>) -> Value { return Value(m.newArray()); });
-    put("setSelectColor", nothing);
-    put("findText", [](Machine&, Value, std::span<Value>) -> Value { return Value(-1); });
-    put("hitTestTextNearPos", [](Machine&, Value, std::span<Value>) -> Value { return Value(-1); });
-    put("getSelectedText", [](Machine&, Value, std::span<Value>) -> Value { return Value(""); });
-    put("getText", [](Machine&, Value, std::span<Value>) -> Value { return Value(""); });
-    put("getSelected", falseFn);
-    put("setSelected", nothing);
     put("getCount", [](Machine&, Value, std::span<Value>) -> Value { return Value(0); });
+    put("setSelected", nothing);
+    put("getSelected", falseFn);
+    put("getText", [](Machine&, Value, std::span<Value>) -> Value { return Value(""); });
+    put("getSelectedText", [](Machine&, Value, std::span<Value>) -> Value { return Value(""); });
+    put("hitTestTextNearPos", [](Machine&, Value, std::span<Value>) -> Value { return Value(-1); });
+    put("findText", [](Machine&, Value, std::span<Value>) -> Value { return Value(-1); });
+    put("setSelectColor", nothing);
+    put("getTextRunInfo", [](Machine& m, Value, std::span<Value>) -> Value { return Value(m.newArray()); });
 }
 
 } // namespace

@@ -1035,14 +1035,13 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
         case 0x43: {
             double n = m.toNumber(pop());
             size_t count = std::isfinite(n) && n > 0 ? static_cast<size_t>(std::min(n, 1e6)) : 0;
+            // Members are stored as they come off the stack, the last written first;
+            // __proto__ sets the prototype as an assignment does.
             Object* o = m.newObject();
-            std::vector<std::pair<std::string, Value>> items;
             for (size_t i = 0; i < count && !a.stack.empty(); ++i) {
                 Value v = pop();
-                std::string k = m.toString(pop());
-                items.emplace_back(std::move(k), std::move(v));
+                m.set(Value(o), m.toString(pop()), v);
             }
-            for (auto it = items.rbegin(); it != items.rend(); ++it) m.setOwn(o, it->first, it->second);
             push(Value(o));
             break;
         }

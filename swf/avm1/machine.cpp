@@ -501,8 +501,7 @@ std::vector<std::string> Machine::keys(Object* o, bool withProto) {
     };
     int steps = 0;
     for (Object* p = o; p && steps < kMaxChain; p = withProto ? p->proto : nullptr, ++steps) {
-        for (size_t i = p->props.size(); i-- > 0;) {
-            const Property& pr = p->props[i];
+        for (const Property& pr : p->props) {
             if (pr.flags & kDontEnum) {
                 seen.push_back(heap_.key(pr.name));
                 continue;

@@ -269,9 +269,10 @@ bool readOnly(int p) {
 // The settings a player of version 8 brought; earlier movies see plain slots.
 bool fromVersion8(int p) { return p >= Filters; }
 
+// Added last to first: scripts list the newest property first.
 template <int P>
 void addAccessor(Machine& m, Object* proto) {
-    if constexpr (P < PropCount) {
+    if constexpr (P >= 0) {
         const char* name = kPropNames[P];
         m.setOwn(proto, name, Value());
         if (!fromVersion8(P) || m.version() >= 8) {
@@ -279,7 +280,7 @@ void addAccessor(Machine& m, Object* proto) {
             p->getter = m.newNative(getter<P>);
             if (!readOnly(P)) p->setter = m.newNative(setter<P>);
         }
-        addAccessor<P + 1>(m, proto);
+        addAccessor<P - 1>(m, proto);
     }
 }
 
@@ -318,7 +319,7 @@ void installTextField(Machine& m, Object* g) {
     addMethod(m, tf, "getFontList", [](Machine& m, Value, std::span<Value>) -> Value {
         return Value(m.newArray({Value("_sans"), Value("_serif"), Value("_typewriter")}));
     });
-    addAccessor<0>(m, tp);
+    addAccessor<PropCount - 1>(m, tp);
     for (const char* n : {"getTextFormat", "setTextFormat", "getNewTextFormat", "setNewTextFormat"})
         addMethod(m, tp, n, nothing);
     addMethod(m, tp, "replaceSel", [](Machine& m, Value self, std::span<Value> a) -> Value {

@@ -3,6 +3,7 @@
 #include "swf/avm1/machine.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace swf::avm1 {
 
@@ -113,7 +114,8 @@ std::string toText(Machine& m, Object* node, int depth) {
     } else {
         out += "<" + d->name;
         if (d->attributes)
-            for (auto it = d->attributes->props.begin(); it != d->attributes->props.end(); ++it)
+            // Listed as scripts enumerate them: the newest first.
+            for (auto it = d->attributes->props.rbegin(); it != d->attributes->props.rend(); ++it)
                 out += " " + it->name + "=\"" + escapeText(m.toString(it->value), true) + "\"";
         if (d->children.empty()) return out + " />";
         out += ">";
@@ -178,6 +180,8 @@ int parseInto(Machine& m, Object* root, const std::string& s, bool ignoreWhite) 
         size_t nameEnd = tag.find_first_of(" \t\r\n");
         Object* el = makeNode(m, 1, tag.substr(0, nameEnd));
         size_t p = nameEnd;
+        std::vector<std::pair<std::string, std::string>> attrList; // the first of a name wins
+        std::unordered_set<std::string> attrKeys;
         while (p != std::string::npos && p < tag.size()) {
             p = tag.find_first_not_of(" \t\r\n", p);
             if (p == std::string::npos) break;
@@ -195,9 +199,14 @@ int parseInto(Machine& m, Object* root, const std::string& s, bool ignoreWhite) 
                 status = -8;
                 break;
             }
-            Object* attrs = attributesOf(m, el);
-            if (!m.hasOwn(attrs, an)) m.setOwn(attrs, an, Value(decodeEntities(tag.substr(q + 1, qe - q - 1))));
+            if (attrKeys.insert(m.heap().key(an)).second)
+                attrList.emplace_back(std::move(an), decodeEntities(tag.substr(q + 1, qe - q - 1)));
             p = qe + 1;
+        }
+        // Made last to first, so that they enumerate (newest first) in the order written.
+        if (!attrList.empty()) {
+            Object* attrs = attributesOf(m, el);
+            for (auto it = attrList.rbegin(); it != attrList.rend(); ++it) m.setOwn(attrs, it->first, Value(it->second));
         }
         if (el->xml->attributes && idMap.isObject()) {
             // Parsed elements with an id are listed in the document's idMap, which keeps
