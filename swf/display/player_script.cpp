@@ -46,7 +46,8 @@ void Player::scriptCallFrame(Clip& clip, const std::string& frame) {
         f = it->second;
     } else {
         double d = avm1::stringToNumber(frame, 5);
-        if (std::isfinite(d)) f = static_cast<int>(std::clamp(d, -1.0, 1e7)) - 1;
+        // Frame numbers wrap as 32-bit integers: 4294967299 is frame 3.
+        if (std::isfinite(d)) f = static_cast<int>(std::clamp<int64_t>(avm1::toInt32(d), -1, 10000000)) - 1;
     }
     if (f < 0 || f >= static_cast<int>(clip.timeline->frames.size())) return;
     for (const auto& a : clip.timeline->frames[static_cast<size_t>(f)].actions) machine().runBlock(a, clip);
