@@ -506,8 +506,13 @@ void installCore(Machine& m, Object* g) {
     });
 
     // Function
-    Object* functionCtor = addClass(m, g, "Function", [](Machine& m, Value, std::span<Value>) -> Value {
-        return Value(m.newObject());
+    // Function called as a function hands back its first argument; without one it makes a
+    // bare object with no prototype at all.
+    Object* functionCtor = addClass(m, g, "Function", [](Machine& m, Value, std::span<Value> a) -> Value {
+        if (!a.empty()) return a[0];
+        Object* o = m.newObject();
+        o->proto = nullptr;
+        return Value(o);
     }, nullptr, fp);
     (void)functionCtor;
     addMethod(m, fp, "call", [](Machine& m, Value self, std::span<Value> a) -> Value {
