@@ -78,6 +78,14 @@ struct Interp {
             out = a.isFunction ? a.thisVal : (a.thisObj ? Value(a.thisObj) : Value());
             return true;
         }
+        // A variable of that name stored on a scope object itself (not inherited) hides
+        // _global and _root.
+        auto shadowed = [&] {
+            for (Object* s : a.scope)
+                if (s && s->find(k)) return true;
+            return false;
+        };
+        if ((lower == "_global" || k == "_root" || k == "_level0") && shadowed()) return false;
         if (lower == "_global" && version >= 6) {
             out = m.exposedGlobal();
             return true;
@@ -993,6 +1001,8 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
             Value fn;
             if (obj.isObject()) {
                 Property* p = m.findInChain(obj.o, m.heap().key(n), &holder);
+                // A method of the object's own counts as one of its prototype's for super.
+                if (holder == obj.o) holder = obj.o->proto;
                 if (p && !p->getter && obj.o->kind != Kind::Clip) fn = p->value;
                 else fn = m.get(obj, n);
             } else {

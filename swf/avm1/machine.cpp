@@ -307,7 +307,6 @@ Value Machine::getOf(Object* o, const std::string& name, const Value& thisv) {
     if (o->kind == Kind::StringBox && name == "length") return Value(static_cast<double>(toUtf16(o->prim.s).size()));
     Clip* c = o->kind == Kind::Clip ? o->clip.lock().get() : nullptr;
     Value out;
-    if (c && !name.empty() && name[0] == '_' && clipGet(*c, o, name, out)) return out;
     const std::string key = heap_.key(name);
     if (c) {
         if (Property* pr = o->find(key)) {
@@ -611,6 +610,8 @@ Value Machine::call(const Value& fn, const Value& thisv, std::span<Value> args, 
             if (def.params[i].reg && def.params[i].reg < na.regs.size()) na.regs[def.params[i].reg] = v;
             else setOwn(act, def.params[i].name, v);
         }
+        // Preloaded values take the registers from 1 up, in flag order; a clip with no
+        // parent has no _parent to load and takes no register.
         size_t r = 1;
         auto preload = [&](const Value& v) {
             if (r < na.regs.size()) na.regs[r] = v;
@@ -628,8 +629,7 @@ Value Machine::call(const Value& fn, const Value& thisv, std::span<Value> args, 
         }
         if (fl & 0x40) preload(Value(clipObject(*rootClip())));
         if (fl & 0x80) {
-            Clip* p = base ? base->parent : nullptr;
-            preload(p ? Value(clipObject(*p)) : Value());
+            if (Clip* p = base ? base->parent : nullptr) preload(Value(clipObject(*p)));
         }
         if (fl & 0x100) preload(Value(exposedGlobal()));
     }
