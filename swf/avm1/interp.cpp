@@ -74,8 +74,20 @@ struct Interp {
     bool specialVariable(const std::string& name, Value& out) {
         std::string k = m.heap().key(name);
         std::string lower = asciiLower(name);
+        // A function that preloads or suppresses `this` or `super` has no variable of
+        // that name: `this` then names the timeline, `super` nothing.
+        const uint16_t fl = a.isFunction && a.callee && a.callee->def && a.callee->def->v2 ? a.callee->def->flags : 0;
         if (k == "this") {
-            out = a.isFunction ? a.thisVal : (a.thisObj ? Value(a.thisObj) : Value());
+            if (fl & 0x3) {
+                Object* tl = a.timelineIndex < a.scope.size() ? a.scope[a.timelineIndex] : nullptr;
+                out = tl ? Value(tl) : Value();
+            } else {
+                out = a.thisVal;
+            }
+            return true;
+        }
+        if (k == "super" && (fl & 0x30)) {
+            out = Value();
             return true;
         }
         // A variable of that name stored on a scope object itself (not inherited) hides
@@ -104,38 +116,61 @@ struct Interp {
         return false;
     }
 
-    Value lookup(const std::string& name) {
+    // A variable by name, innermost scope first; `where` gets the scope object that
+    // held it.
+    Value lookup(const std::string& name, Object** where = nullptr) {
         Value v;
         if (specialVariable(name, v)) return v;
         followRemoved();
         for (size_t i = a.scope.size(); i-- > 0;) {
             Object* s = a.scope[i];
             if (!s) continue;
-            if (m.has(s, name)) return m.getOf(s, name, Value(s));
+            if (m.has(s, name)) {
+                if (where) *where = s;
+                return m.getOf(s, name, Value(s));
+            }
         }
         return {};
     }
 
-    Value getVariable(const std::string& name) {
+    // A variable or path; `owner` gets the object a path's final name was read from.
+    Value getVariable(const std::string& name, Value* owner = nullptr) {
         if (!isPathName(name)) return lookup(name);
+        Value holder;
         size_t colon = name.rfind(':');
+        size_t slash = name.rfind('/');
+        // In a slash path a dot after the last slash ends the clip path too.
+        if (colon == std::string::npos && slash != std::string::npos) {
+            size_t dot = name.rfind('.');
+            if (dot != std::string::npos && dot > slash && name[dot - 1] != '.' && dot + 1 < name.size()) colon = dot;
+        }
+        std::string last;
         if (colon != std::string::npos) {
             Clip* c = m.resolvePath(target(), name.substr(0, colon));
             if (!c) return {};
-            return m.get(Value(m.clipObject(*c)), name.substr(colon + 1));
-        }
-        if (name.find('/') != std::string::npos) {
+            holder = Value(m.clipObject(*c));
+            last = name.substr(colon + 1);
+        } else if (slash != std::string::npos) {
             // A slash path names a clip; its last part may be a variable.
             if (Clip* c = m.resolvePath(target(), name)) return Value(m.clipObject(*c));
-            size_t slash = name.rfind('/');
             Clip* c = m.resolvePath(target(), name.substr(0, slash == 0 ? 1 : slash));
             if (!c) return {};
-            return m.get(Value(m.clipObject(*c)), name.substr(slash + 1));
+            holder = Value(m.clipObject(*c));
+            last = name.substr(slash + 1);
+        } else if (!dotHolder(name, true, holder, last)) {
+            return {};
         }
-        Value holder;
-        std::string last;
-        if (!dotHolder(name, true, holder, last)) return {};
+        if (owner) *owner = holder;
         return m.get(holder, last);
+    }
+
+    // An object pushed by `with` (or captured from one), as opposed to the global
+    // object, the timeline and function locals.
+    bool isWithObject(const Object* o) const {
+        if (!o || o->kind == Kind::Activation) return false;
+        for (size_t i = 0; i <= a.timelineIndex && i < a.scope.size(); ++i)
+            if (a.scope[i] == o) return false;
+        return true;
     }
 
     // A dot path: the first part is a variable, the rest members. Each scope that has
@@ -198,6 +233,12 @@ struct Interp {
             }
             Clip* c = m.resolvePath(target(), path.empty() ? "/" : path);
             if (c) m.set(Value(m.clipObject(*c)), var, v);
+            return;
+        }
+        // `this` is the running code's own: setting it changes what that code (and
+        // no other) reads as `this`.
+        if (m.heap().key(name) == "this") {
+            a.thisVal = v;
             return;
         }
         for (size_t i = a.scope.size(); i-- > 1;) {
@@ -415,7 +456,7 @@ Interp::Flow Interp::doTry(std::span<const uint8_t> payload, size_t next, size_t
         a.stack.resize(std::min(a.stack.size(), stackSize));
         if (hasCatch) {
             if (inReg) {
-                if (catchReg < a.regCount) a.regPtr[catchReg] = t.value;
+                if (Value* rv = a.reg(catchReg)) *rv = t.value;
             } else if (Object* l = locals()) {
                 m.set(Value(l), catchName, t.value);
             }
@@ -577,7 +618,8 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
                 case 3: push(Value()); break;
                 case 4: {
                     uint8_t reg = r.u8();
-                    push(reg < a.regCount ? a.regPtr[reg] : Value());
+                    Value* rv = a.reg(reg);
+                    push(rv ? *rv : Value());
                     break;
                 }
                 case 5: push(Value(r.u8() != 0)); break;
@@ -616,7 +658,7 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
         }
         case 0x87: {
             uint8_t reg = r.u8();
-            if (reg < a.regCount) a.regPtr[reg] = a.stack.empty() ? Value() : a.stack.back();
+            if (Value* rv = a.reg(reg)) *rv = a.stack.empty() ? Value() : a.stack.back();
             break;
         }
         // ---- arithmetic
@@ -951,9 +993,16 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
         case 0x3D: {
             std::string name = m.toString(pop());
             auto args = popArgs();
-            Value fn = getVariable(name);
+            // A function found on an object of a `with` runs with that object as
+            // `this`, one named by a path on the object the path led to; any other
+            // on the target clip.
+            Object* where = nullptr;
+            Value owner;
+            Value fn = isPathName(name) ? getVariable(name, &owner) : lookup(name, &where);
             Value thisv;
-            if (Clip* tc = target()) thisv = m.clipObject(*tc);
+            if (owner.isObject()) thisv = owner;
+            else if (isWithObject(where)) thisv = Value(where);
+            else if (Clip* tc = target()) thisv = m.clipObject(*tc);
             push(m.call(fn, thisv, args));
             if (halted()) return Flow::Return;
             break;

@@ -604,24 +604,31 @@ Value Machine::call(const Value& fn, const Value& thisv, std::span<Value> args, 
             setOwn(act, def.params[i].name, i < args.size() ? args[i] : Value());
         if (def.usesArguments) setOwn(act, "arguments", Value(makeArgs()));
     } else {
-        na.regs.resize(std::max<size_t>(def.regCount, 4));
+        na.regs.resize(def.regCount);
+        na.regCount = na.regs.size();
+        na.outer = active.empty() ? nullptr : active.back();
         for (size_t i = 0; i < def.params.size(); ++i) {
             Value v = i < args.size() ? args[i] : Value();
             if (def.params[i].reg && def.params[i].reg < na.regs.size()) na.regs[def.params[i].reg] = v;
             else setOwn(act, def.params[i].name, v);
         }
-        // Preloaded values take the registers from 1 up, in flag order; a clip with no
-        // parent has no _parent to load and takes no register.
+        // Preloaded values take the registers from 1 up, in flag order; a value whose
+        // register lies past the function's own is dropped. A clip with no parent has
+        // no _parent to load and takes no register.
         size_t r = 1;
         auto preload = [&](const Value& v) {
             if (r < na.regs.size()) na.regs[r] = v;
             ++r;
         };
         const uint16_t fl = def.flags;
-        if (fl & 0x1) preload(na.thisVal);
+        // Suppressing `this` or `super` wins over preloading it (the register stays
+        // undefined); the arguments are preloaded even when suppressed.
+        if (fl & 0x1) preload((fl & 0x2) ? Value() : na.thisVal);
         if (fl & 0x4) preload(Value(makeArgs()));
         else if (!(fl & 0x8) && def.usesArguments) setOwn(act, "arguments", Value(makeArgs()));
-        if (fl & 0x10) {
+        if ((fl & 0x10) && (fl & 0x20)) {
+            preload(Value());
+        } else if (fl & 0x10) {
             Object* s = heap_.make(Kind::Super, nullptr);
             s->superThis = na.thisObj;
             s->superProto = holder ? holder->proto : (na.thisObj && na.thisObj->proto ? na.thisObj->proto->proto : nullptr);
@@ -686,6 +693,7 @@ void Machine::runBlock(std::span<const uint8_t> code, Clip& clip, Object* thisOb
     a.scope = {global_, self};
     a.timelineIndex = 1;
     a.thisObj = thisObj ? thisObj : self;
+    a.thisVal = Value(a.thisObj);
     a.target = a.original = clip.weak_from_this();
     Value regs[4];
     a.regPtr = regs;

@@ -217,6 +217,13 @@ struct Activation {
     std::vector<Value> regs;
     Value* regPtr = nullptr;
     size_t regCount = 4;
+    // A function with fewer registers than the code asks for reaches its caller's.
+    Activation* outer = nullptr;
+    Value* reg(size_t i) {
+        Activation* r = this;
+        while (r && i >= r->regCount) r = r->outer;
+        return r && r->regPtr ? r->regPtr + i : nullptr;
+    }
     std::vector<Value> stack;
     bool isFunction = false;
     int withDepth = 0;
