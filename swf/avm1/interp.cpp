@@ -75,12 +75,13 @@ struct Interp {
         std::string k = m.heap().key(name);
         std::string lower = asciiLower(name);
         // A function that preloads or suppresses `this` or `super` has no variable of
-        // that name: `this` then names the timeline, `super` nothing.
+        // that name: `this` then names the timeline (nothing before SWF 6), `super`
+        // nothing.
         const uint16_t fl = a.isFunction && a.callee && a.callee->def && a.callee->def->v2 ? a.callee->def->flags : 0;
         if (k == "this") {
             if (fl & 0x3) {
                 Object* tl = a.timelineIndex < a.scope.size() ? a.scope[a.timelineIndex] : nullptr;
-                out = tl ? Value(tl) : Value();
+                out = tl && version >= 6 ? Value(tl) : Value();
             } else {
                 out = a.thisVal;
             }
@@ -554,8 +555,9 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
             break;
         }
         case 0x20: { // SetTarget2
+            // A clip is the target itself; any other value names a path.
             Value v = pop();
-            if (v.isObject()) {
+            if (m.clipOf(v)) {
                 Clip* c = m.clipOf(v);
                 a.target = c ? c->weak_from_this() : std::weak_ptr<Clip>();
                 if (c && a.timelineIndex < a.scope.size()) a.scope[a.timelineIndex] = m.clipObject(*c);

@@ -158,7 +158,8 @@ double stringToNumber(std::string_view s, int version) {
         ++k;
         while (k < buf.size() && std::isdigit(static_cast<unsigned char>(buf[k]))) ++k, ++digits;
     }
-    if (digits == 0) return NAN;
+    // Before SWF 5 there is no NaN: a string without a number reads as 0.
+    if (digits == 0) return version >= 5 ? NAN : 0;
     if (k < buf.size() && (buf[k] == 'e' || buf[k] == 'E')) {
         size_t m = k + 1;
         if (m < buf.size() && (buf[m] == '-' || buf[m] == '+')) ++m;
