@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace swf::avm1 {
 
@@ -15,10 +16,41 @@ Object* arr(const Value& self) {
     return self.isObject() && self.o->kind == Kind::Array ? self.o : nullptr;
 }
 
-// Elements of any object with a length, for methods called on non-arrays.
-std::vector<Value>* elemsOf(const Value& self) {
-    Object* a = arr(self);
-    return a ? &a->elems : nullptr;
+// An array through its length and the properties named by index; holes read
+// as undefined, or as what the prototype chain holds.
+struct List {
+    Machine& m;
+    Object* o;
+    size_t length() {
+        double n = m.toNumber(m.getOf(o, "length", Value(o)));
+        if (!std::isfinite(n) || n <= 0) return 0;
+        if (n > static_cast<double>(kMaxElems)) throw ScriptAbort{};
+        return static_cast<size_t>(n);
+    }
+    Value at(size_t i) { return m.getOf(o, std::to_string(i), Value(o)); }
+    // Moving a value to a place deletes what was there first: the place becomes
+    // the newest property, and keeps its value only when it can be neither
+    // deleted nor written.
+    void put(size_t i, const Value& v) {
+        std::string name = std::to_string(i);
+        m.remove(o, name);
+        m.set(Value(o), name, v);
+    }
+    void erase(size_t i) { m.remove(o, std::to_string(i)); }
+    void setLength(size_t n) { m.set(Value(o), "length", Value(static_cast<double>(n))); }
+    std::vector<Value> values() {
+        size_t n = length();
+        std::vector<Value> out;
+        out.reserve(n);
+        for (size_t i = 0; i < n; ++i) out.push_back(at(i));
+        return out;
+    }
+};
+
+// The methods act on arrays only.
+std::optional<List> listOf(Machine& m, const Value& self) {
+    if (!arr(self)) return std::nullopt;
+    return List{m, self.o};
 }
 
 long long relIndex(Machine& m, const Value& v, long long len, long long dflt) {
@@ -58,17 +90,12 @@ template <typename Less> void mergeSort(std::vector<size_t>& idx, Less less) {
 }
 
 int compareDefault(Machine& m, const Value& a, const Value& b, int flags) {
-    if (flags & kNumeric) {
-        double x = m.toNumber(a), y = m.toNumber(b);
-        bool xn = std::isnan(x) || !a.isNumber(), yn = std::isnan(y) || !b.isNumber();
-        if (xn && yn) return 0;
-        if (!a.isNumber() || !b.isNumber()) {
-            // Non-numbers sort after numbers, as strings among themselves.
-            if (a.isNumber()) return -1;
-            if (b.isNumber()) return 1;
-        } else {
-            return x < y ? -1 : x > y ? 1 : 0;
-        }
+    // Numeric sorting compares two numbers as numbers (NaN after all others);
+    // anything else, even a number beside a string, compares as strings.
+    if ((flags & kNumeric) && a.isNumber() && b.isNumber()) {
+        bool xn = std::isnan(a.n), yn = std::isnan(b.n);
+        if (xn || yn) return xn == yn ? 0 : xn ? 1 : -1;
+        return a.n < b.n ? -1 : a.n > b.n ? 1 : 0;
     }
     std::string x = m.toString(a), y = m.toString(b);
     if (a.isUndefined()) x = "undefined";
@@ -80,8 +107,9 @@ int compareDefault(Machine& m, const Value& a, const Value& b, int flags) {
     return x < y ? -1 : x > y ? 1 : 0;
 }
 
-Value sortWith(Machine& m, Object* o, std::vector<Value> keys, std::function<int(size_t, size_t)> cmp, int flags) {
-    std::vector<size_t> idx(keys.size());
+Value sortWith(Machine& m, List list, const std::vector<Value>& elems, std::function<int(size_t, size_t)> cmp,
+               int flags) {
+    std::vector<size_t> idx(elems.size());
     for (size_t i = 0; i < idx.size(); ++i) idx[i] = i;
     bool equal = false;
     auto less = [&](size_t x, size_t y) {
@@ -97,22 +125,24 @@ Value sortWith(Machine& m, Object* o, std::vector<Value> keys, std::function<int
         for (size_t i : idx) out.push_back(Value(static_cast<double>(i)));
         return Value(m.newArray(std::move(out)));
     }
-    std::vector<Value> sorted;
-    sorted.reserve(idx.size());
-    for (size_t i : idx) sorted.push_back(o->elems[i]);
-    o->elems = std::move(sorted);
-    return Value(o);
+    for (size_t i = 0; i < idx.size(); ++i) list.put(i, elems[idx[i]]);
+    return Value(list.o);
 }
 
 Value arraySort(Machine& m, Value self, std::span<Value> a) {
-    Object* o = arr(self);
-    if (!o) return {};
+    auto list = listOf(m, self);
+    if (!list) return {};
+    // The first argument is a comparer (any object) or the flags; anything else
+    // sorts nothing. Flags given second win over those given first.
     Value fn;
     int flags = 0;
-    size_t k = 0;
-    if (k < a.size() && a[k].isObject() && a[k].o->kind == Kind::Function) fn = a[k++];
-    if (k < a.size()) flags = m.toInt(a[k]);
-    std::vector<Value> elems = o->elems;
+    if (!a.empty()) {
+        if (a[0].isObject()) fn = a[0];
+        else if (a[0].isNumber()) flags = m.toInt(a[0]);
+        else return {};
+    }
+    if (a.size() > 1 && !a[1].isUndefined()) flags = m.toInt(a[1]);
+    std::vector<Value> elems = list->values();
     std::function<int(size_t, size_t)> cmp;
     if (fn.isObject()) {
         cmp = [&](size_t x, size_t y) {
@@ -123,31 +153,41 @@ Value arraySort(Machine& m, Value self, std::span<Value> a) {
     } else {
         cmp = [&](size_t x, size_t y) { return compareDefault(m, elems[x], elems[y], flags); };
     }
-    return sortWith(m, o, elems, cmp, flags);
+    return sortWith(m, *list, elems, cmp, flags);
+}
+
+// sortOn reads the elements' own stored values: no getters run and nothing
+// comes from a prototype; a primitive element is compared as itself.
+Value ownField(Machine& m, const Value& v, const std::string& name) {
+    if (!v.isObject()) return v;
+    if (Property* p = v.o->find(m.heap().key(name))) return p->getter || p->setter ? Value() : p->value;
+    if (name == "length" && (v.o->kind == Kind::Array || v.o->kind == Kind::StringBox)) return m.get(v, name);
+    return {};
 }
 
 Value arraySortOn(Machine& m, Value self, std::span<Value> a) {
-    Object* o = arr(self);
-    if (!o) return {};
+    auto list = listOf(m, self);
+    if (!list) return {};
     std::vector<std::string> names;
     std::vector<int> flagList;
+    if (a.empty()) return {};
     Value n = arg(a, 0);
-    if (n.isObject() && n.o->kind == Kind::Array)
-        for (auto& v : n.o->elems) names.push_back(m.toString(v));
+    if (arr(n))
+        for (auto& v : m.elements(n)) names.push_back(m.toString(v));
     else if (!n.isUndefined())
         names.push_back(m.toString(n));
     Value f = arg(a, 1);
     int flags = 0;
-    if (f.isObject() && f.o->kind == Kind::Array) {
-        for (auto& v : f.o->elems) flagList.push_back(m.toInt(v));
+    if (arr(f)) {
+        for (auto& v : m.elements(f)) flagList.push_back(m.toInt(v));
         if (flagList.size() != names.size()) flagList.clear();
     } else if (!f.isUndefined()) {
         flags = m.toInt(f);
     }
-    std::vector<Value> elems = o->elems;
+    std::vector<Value> elems = list->values();
     std::vector<std::vector<Value>> fields(elems.size());
     for (size_t i = 0; i < elems.size(); ++i)
-        for (auto& name : names) fields[i].push_back(m.get(elems[i], name));
+        for (auto& name : names) fields[i].push_back(ownField(m, elems[i], name));
     int outer = flagList.empty() ? flags : (flagList[0] & (kUniqueSort | kReturnIndexedArray));
     auto cmp = [&](size_t x, size_t y) {
         for (size_t k = 0; k < names.size(); ++k) {
@@ -158,10 +198,29 @@ Value arraySortOn(Machine& m, Value self, std::span<Value> a) {
         }
         return 0;
     };
-    return sortWith(m, o, elems, cmp, flagList.empty() ? outer : (outer & ~kDescending));
+    return sortWith(m, *list, elems, cmp, flagList.empty() ? outer : (outer & ~kDescending));
 }
 
 } // namespace
+
+std::vector<Value> Machine::elements(const Value& v) {
+    auto list = listOf(*this, v);
+    return list ? list->values() : std::vector<Value>{};
+}
+
+void Machine::setElements(Object* o, std::span<const Value> values) {
+    List list{*this, o};
+    for (size_t i = 0, n = list.length(); i < n; ++i) list.erase(i);
+    for (size_t i = 0; i < values.size(); ++i) set(Value(o), std::to_string(i), values[i]);
+    list.setLength(values.size());
+}
+
+void Machine::pushElement(Object* o, const Value& v) {
+    List list{*this, o};
+    size_t n = list.length();
+    set(Value(o), std::to_string(n), v);
+    list.setLength(n + 1);
+}
 
 void installArray(Machine& m, Object* g) {
     Object* ap = m.newObject();
@@ -170,7 +229,7 @@ void installArray(Machine& m, Object* g) {
         if (a.size() == 1 && a[0].isNumber()) {
             double n = a[0].n;
             Object* o = m.newArray();
-            if (std::isfinite(n) && n >= 0 && n <= static_cast<double>(kMaxElems)) o->elems.resize(static_cast<size_t>(n));
+            if (std::isfinite(n) && n >= 0 && n <= static_cast<double>(kMaxElems)) o->length = static_cast<size_t>(n);
             return Value(o);
         }
         return Value(m.newArray(std::vector<Value>(a.begin(), a.end())));
@@ -183,89 +242,116 @@ void installArray(Machine& m, Object* g) {
     m.setOwn(ctor, "NUMERIC", Value(kNumeric), kDontEnum | kDontDelete | kReadOnly);
 
     addMethod(m, ap, "push", [](Machine& m, Value self, std::span<Value> a) -> Value {
-        auto* e = elemsOf(self);
-        if (!e) return {};
-        if (e->size() + a.size() > kMaxElems) throw ScriptAbort{};
-        e->insert(e->end(), a.begin(), a.end());
-        (void)m;
-        return Value(static_cast<double>(e->size()));
+        auto list = listOf(m, self);
+        if (!list) return {};
+        size_t n = list->length();
+        if (n + a.size() > kMaxElems) throw ScriptAbort{};
+        for (size_t i = 0; i < a.size(); ++i) m.set(self, std::to_string(n + i), a[i]);
+        list->setLength(n + a.size());
+        return Value(static_cast<double>(n + a.size()));
     });
-    addMethod(m, ap, "pop", [](Machine&, Value self, std::span<Value>) -> Value {
-        auto* e = elemsOf(self);
-        if (!e || e->empty()) return {};
-        Value v = e->back();
-        e->pop_back();
+    addMethod(m, ap, "pop", [](Machine& m, Value self, std::span<Value>) -> Value {
+        auto list = listOf(m, self);
+        if (!list) return {};
+        size_t n = list->length();
+        if (n == 0) return {};
+        Value v = list->at(n - 1);
+        list->erase(n - 1);
+        list->setLength(n - 1);
         return v;
     });
-    addMethod(m, ap, "shift", [](Machine&, Value self, std::span<Value>) -> Value {
-        auto* e = elemsOf(self);
-        if (!e || e->empty()) return {};
-        Value v = e->front();
-        e->erase(e->begin());
-        return v;
+    addMethod(m, ap, "shift", [](Machine& m, Value self, std::span<Value>) -> Value {
+        auto list = listOf(m, self);
+        if (!list) return {};
+        size_t n = list->length();
+        if (n == 0) return {};
+        Value first = list->at(0);
+        for (size_t i = 1; i < n; ++i) list->put(i - 1, list->at(i));
+        list->erase(n - 1);
+        list->setLength(n - 1);
+        return first;
     });
-    addMethod(m, ap, "unshift", [](Machine&, Value self, std::span<Value> a) -> Value {
-        auto* e = elemsOf(self);
-        if (!e) return {};
-        if (e->size() + a.size() > kMaxElems) throw ScriptAbort{};
-        e->insert(e->begin(), a.begin(), a.end());
-        return Value(static_cast<double>(e->size()));
+    addMethod(m, ap, "unshift", [](Machine& m, Value self, std::span<Value> a) -> Value {
+        auto list = listOf(m, self);
+        if (!list) return {};
+        size_t n = list->length(), k = a.size();
+        if (n + k > kMaxElems) throw ScriptAbort{};
+        for (size_t i = n; i-- > 0;) list->put(i + k, list->at(i));
+        for (size_t i = 0; i < k; ++i) list->put(i, a[i]);
+        list->setLength(n + k);
+        return Value(static_cast<double>(n + k));
     });
     addMethod(m, ap, "slice", [](Machine& m, Value self, std::span<Value> a) -> Value {
-        auto* e = elemsOf(self);
-        if (!e) return {};
-        long long len = static_cast<long long>(e->size());
+        auto list = listOf(m, self);
+        if (!list) return {};
+        long long len = static_cast<long long>(list->length());
         long long s = relIndex(m, arg(a, 0), len, 0), t = relIndex(m, arg(a, 1), len, len);
         std::vector<Value> out;
-        for (long long i = s; i < t; ++i) out.push_back((*e)[static_cast<size_t>(i)]);
+        for (long long i = s; i < t; ++i) out.push_back(list->at(static_cast<size_t>(i)));
         return Value(m.newArray(std::move(out)));
     });
     addMethod(m, ap, "splice", [](Machine& m, Value self, std::span<Value> a) -> Value {
-        auto* e = elemsOf(self);
-        if (!e || a.empty()) return {};
-        long long len = static_cast<long long>(e->size());
-        long long s = relIndex(m, a[0], len, 0);
-        long long count = len - s;
+        auto list = listOf(m, self);
+        if (!list || a.empty()) return {};
+        size_t len = list->length();
+        size_t s = static_cast<size_t>(relIndex(m, a[0], static_cast<long long>(len), 0));
+        size_t count = len - s;
         if (a.size() > 1) {
             double c = m.toNumber(a[1]);
-            count = std::isnan(c) ? 0 : static_cast<long long>(std::clamp(c, 0.0, static_cast<double>(len - s)));
+            count = std::isnan(c) ? 0 : static_cast<size_t>(std::clamp(c, 0.0, static_cast<double>(len - s)));
         }
-        std::vector<Value> removed(e->begin() + s, e->begin() + s + count);
-        e->erase(e->begin() + s, e->begin() + s + count);
-        if (a.size() > 2) {
-            if (e->size() + a.size() > kMaxElems) throw ScriptAbort{};
-            e->insert(e->begin() + s, a.begin() + 2, a.end());
+        size_t k = a.size() > 2 ? a.size() - 2 : 0;
+        if (len - count + k > kMaxElems) throw ScriptAbort{};
+        std::vector<Value> removed;
+        for (size_t i = s; i < s + count; ++i) removed.push_back(list->at(i));
+        // The tail moves to just after the inserted values.
+        if (k < count) {
+            for (size_t i = s + count; i < len; ++i) list->put(i - count + k, list->at(i));
+            for (size_t i = len; i-- > len - count + k;) list->erase(i);
+        } else if (k > count) {
+            for (size_t i = len; i-- > s + count;) list->put(i - count + k, list->at(i));
         }
+        for (size_t i = 0; i < k; ++i) list->put(s + i, a[i + 2]);
+        list->setLength(len - count + k);
         return Value(m.newArray(std::move(removed)));
     });
     addMethod(m, ap, "concat", [](Machine& m, Value self, std::span<Value> a) -> Value {
-        auto* e = elemsOf(self);
-        std::vector<Value> out = e ? *e : std::vector<Value>{};
+        std::vector<Value> out = m.elements(self);
         for (auto& v : a) {
-            if (Object* o = arr(v)) out.insert(out.end(), o->elems.begin(), o->elems.end());
-            else out.push_back(v);
+            if (arr(v)) {
+                std::vector<Value> more = m.elements(v);
+                out.insert(out.end(), more.begin(), more.end());
+            } else {
+                out.push_back(v);
+            }
             if (out.size() > kMaxElems) throw ScriptAbort{};
         }
         return Value(m.newArray(std::move(out)));
     });
     addMethod(m, ap, "join", [](Machine& m, Value self, std::span<Value> a) -> Value {
-        auto* e = elemsOf(self);
-        if (!e) return {};
+        auto list = listOf(m, self);
+        if (!list) return {};
         std::string sep = a.empty() || a[0].isUndefined() ? std::string(",") : m.toString(a[0]);
-        return Value(joinElems(m, *e, sep));
+        return Value(joinElems(m, list->values(), sep));
     });
     addMethod(m, ap, "toString", [](Machine& m, Value self, std::span<Value>) -> Value {
-        auto* e = elemsOf(self);
-        if (e) return Value(joinElems(m, *e, ","));
+        if (auto list = listOf(m, self)) return Value(joinElems(m, list->values(), ","));
         // Another object with a length lists that many empty places.
         double n = self.isObject() ? m.toNumber(m.get(self, "length")) : NAN;
         if (!std::isfinite(n) || n < 0) return Value("[object Object]");
         if (n > kMaxElems) throw ScriptAbort{};
         return Value(joinElems(m, std::vector<Value>(static_cast<size_t>(n)), ","));
     });
-    addMethod(m, ap, "reverse", [](Machine&, Value self, std::span<Value>) -> Value {
-        auto* e = elemsOf(self);
-        if (e) std::reverse(e->begin(), e->end());
+    addMethod(m, ap, "reverse", [](Machine& m, Value self, std::span<Value>) -> Value {
+        auto list = listOf(m, self);
+        if (!list) return self;
+        size_t n = list->length();
+        for (size_t i = 0; i < n / 2; ++i) {
+            size_t j = n - 1 - i;
+            Value low = list->at(i), high = list->at(j);
+            list->put(i, high);
+            list->put(j, low);
+        }
         return self;
     });
     addMethod(m, ap, "sort", arraySort);

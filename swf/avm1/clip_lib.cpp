@@ -354,12 +354,15 @@ void installClip(Machine& m, Object* g) {
         FillStyle fs;
         fs.kind = m.toString(a[0]) == "radial" ? FillStyle::Kind::Radial : FillStyle::Kind::Linear;
         Value colors = a[1], alphas = a[2], ratios = a[3], mx = arg(a, 4);
+        auto arrayValues = [&](const Value& v) {
+            return v.isObject() && v.o->kind == Kind::Array ? m.elements(v) : std::vector<Value>{};
+        };
         if (colors.isObject() && colors.o->kind == Kind::Array) {
-            for (size_t i = 0; i < colors.o->elems.size() && i < 15; ++i) {
+            std::vector<Value> cs = m.elements(colors), as = arrayValues(alphas), rs = arrayValues(ratios);
+            for (size_t i = 0; i < cs.size() && i < 15; ++i) {
                 GradientStop st;
-                Value al = alphas.isObject() && alphas.o->kind == Kind::Array && i < alphas.o->elems.size() ? alphas.o->elems[i] : Value(100);
-                st.color = colorArg(m, colors.o->elems[i], al);
-                double r = ratios.isObject() && ratios.o->kind == Kind::Array && i < ratios.o->elems.size() ? m.toNumber(ratios.o->elems[i]) : 0;
+                st.color = colorArg(m, cs[i], i < as.size() ? as[i] : Value(100));
+                double r = i < rs.size() ? m.toNumber(rs[i]) : 0;
                 st.ratio = static_cast<uint8_t>(std::isfinite(r) ? std::clamp(r, 0.0, 255.0) : 0);
                 fs.gradient.stops.push_back(st);
             }

@@ -153,8 +153,9 @@ void setConvolution(Machine& m, ConvolutionData& d, int field, const Value& v) {
     case MatrixValues: {
         d.matrix.clear();
         if (v.isObject() && v.o->kind == Kind::Array) {
-            size_t n = std::min<size_t>(v.o->elems.size(), size_t(kMaxMatrixSide * kMaxMatrixSide));
-            for (size_t i = 0; i < n; ++i) d.matrix.push_back(m.toNumber(v.o->elems[i]));
+            std::vector<Value> values = m.elements(v);
+            size_t n = std::min<size_t>(values.size(), size_t(kMaxMatrixSide * kMaxMatrixSide));
+            for (size_t i = 0; i < n; ++i) d.matrix.push_back(m.toNumber(values[i]));
         }
         break;
     }

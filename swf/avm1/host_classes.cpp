@@ -64,7 +64,7 @@ void installMenus(Machine& m, Object* g) {
         Value items = m.get(self, "customItems");
         std::vector<Value> copies;
         if (items.isObject() && items.o->kind == Kind::Array)
-            for (const Value& item : items.o->elems) copies.push_back(m.callMethod(item, "copy", {}));
+            for (const Value& item : m.elements(items)) copies.push_back(m.callMethod(item, "copy", {}));
         m.set(Value(c), "customItems", Value(m.newArray(std::move(copies))));
         return Value(c);
     });

@@ -233,7 +233,7 @@ Value asSetPropFlags(Machine& m, Value, std::span<Value> a) {
     std::vector<std::string> list;
     bool all = names.isNull();
     if (names.isObject() && names.o->kind == Kind::Array) {
-        for (auto& v : names.o->elems) list.push_back(m.toString(v));
+        for (auto& v : m.elements(names)) list.push_back(m.toString(v));
     } else if (!all) {
         std::string s = m.toString(names);
         size_t i = 0;
@@ -248,7 +248,8 @@ Value asSetPropFlags(Machine& m, Value, std::span<Value> a) {
         p.flags = static_cast<uint8_t>(((p.flags & ~clear) | set) & 7);
     };
     if (all) {
-        for (auto& p : o->props) apply(p);
+        for (auto& p : o->props)
+            if (p.live) apply(p);
     } else {
         for (auto& n : list)
             if (Property* p = o->find(m.heap().key(n))) apply(*p);
@@ -457,7 +458,7 @@ void installCore(Machine& m, Object* g) {
         Object* o = thisObject(m, self);
         if (!o || a.empty()) return Value(false);
         Property* p = o->find(m.heap().key(m.toString(a[0])));
-        if (!p) return Value(o->kind == Kind::Array && m.hasOwn(o, m.toString(a[0])));
+        if (!p) return Value(false);
         return Value(!(p->flags & kDontEnum));
     });
     addMethod(m, op, "isPrototypeOf", [](Machine& m, Value self, std::span<Value> a) -> Value {
@@ -524,7 +525,7 @@ void installCore(Machine& m, Object* g) {
         Value thisv = arg(a, 0);
         std::vector<Value> args;
         Value list = arg(a, 1);
-        if (list.isObject() && list.o->kind == Kind::Array) args = list.o->elems;
+        if (list.isObject() && list.o->kind == Kind::Array) args = m.elements(list);
         return m.call(self, thisv, args);
     });
     addMethod(m, fp, "toString", [](Machine&, Value, std::span<Value>) -> Value { return Value("[type Function]"); });

@@ -13,6 +13,7 @@ namespace {
 constexpr size_t kMaxObjects = 2'000'000;
 constexpr size_t kMaxStringBytes = 64u << 20;
 constexpr size_t kMaxArrayLength = 16u << 20;
+constexpr size_t kMaxProperties = 4u << 20; // of one object
 constexpr int kMaxChain = 256; // prototype chain steps (chains may loop)
 constexpr long kMaxStackBytes = 3L << 20;
 
@@ -249,7 +250,7 @@ Object* Machine::newObject(Object* proto) {
 Object* Machine::newArray(std::vector<Value> elems) {
     if (heap_.count() > kMaxObjects) throw ScriptAbort{};
     Object* o = heap_.make(Kind::Array, arrayProto());
-    o->elems = std::move(elems);
+    for (size_t i = 0; i < elems.size(); ++i) setOwn(o, std::to_string(i), elems[i]);
     return o;
 }
 
@@ -299,11 +300,7 @@ Value Machine::getOf(Object* o, const std::string& name, const Value& thisv) {
     if (!o) return {};
     if (o->kind == Kind::Super) return o->superProto ? getOf(o->superProto, name, Value(o->superThis)) : Value();
     if (name == "__proto__") return o->proto ? Value(o->proto) : Value();
-    if (o->kind == Kind::Array) {
-        if (name == "length") return Value(static_cast<double>(o->elems.size()));
-        size_t i;
-        if (arrayIndex(name, i)) return i < o->elems.size() ? o->elems[i] : Value();
-    }
+    if (o->kind == Kind::Array && name == "length") return Value(static_cast<double>(o->length));
     if (o->kind == Kind::StringBox && name == "length") return Value(static_cast<double>(toUtf16(o->prim.s).size()));
     Clip* c = o->kind == Kind::Clip ? o->clip.lock().get() : nullptr;
     Value out;
@@ -315,9 +312,6 @@ Value Machine::getOf(Object* o, const std::string& name, const Value& thisv) {
         }
         if (clipGet(*c, o, name, out)) return out;
     }
-    // An array further up the chain lends its elements too.
-    size_t elem = 0;
-    const bool isIndex = arrayIndex(name, elem);
     int steps = 0;
     for (Object* p = o; p && steps < kMaxChain; p = p->proto, ++steps) {
         if (Property* pr = p->find(key)) {
@@ -325,7 +319,6 @@ Value Machine::getOf(Object* o, const std::string& name, const Value& thisv) {
             if (pr->setter) return {};
             return pr->value;
         }
-        if (isIndex && p != o && p->kind == Kind::Array && elem < p->elems.size()) return p->elems[elem];
     }
     // A chain that never ends (it loops) stops the scripts, as too deep a recursion does.
     if (steps == kMaxChain) throw ScriptAbort{};
@@ -346,16 +339,37 @@ Value Machine::getOf(Object* o, const std::string& name, const Value& thisv) {
     return {};
 }
 
-void Machine::setOwn(Object* o, const std::string& name, const Value& v, uint8_t flags) {
-    if (o->kind == Kind::Array) {
+// An array's elements are properties named by index; writing one past the end
+// lengthens the array.
+void Machine::growArray(Object* o, const std::string& name) {
+    size_t i;
+    if (o->kind != Kind::Array || !arrayIndex(name, i)) return;
+    if (i >= kMaxArrayLength) throw ScriptAbort{};
+    if (i >= o->length) o->length = i + 1;
+}
+
+// A shorter length deletes the elements past it (those that may be deleted).
+void Machine::setArrayLength(Object* o, size_t n) {
+    if (n < o->length && o->length - n <= o->props.size()) {
+        for (size_t i = n; i < o->length; ++i) remove(o, std::to_string(i));
+    } else if (n < o->length) {
+        std::vector<std::string> cut;
         size_t i;
-        if (arrayIndex(name, i)) {
-            if (i >= kMaxArrayLength) throw ScriptAbort{};
-            if (i >= o->elems.size()) o->elems.resize(i + 1);
-            o->elems[i] = v;
-            return;
-        }
+        for (const Property& p : o->props)
+            if (p.live && arrayIndex(p.name, i) && i >= n) cut.push_back(p.name);
+        for (const std::string& name : cut) remove(o, name);
     }
+    o->length = n;
+}
+
+void Machine::addProperty(Object* o, std::string key, const std::string& name, const Value& v, uint8_t flags) {
+    if (o->props.size() >= kMaxProperties) throw ScriptAbort{};
+    o->index.emplace(std::move(key), static_cast<uint32_t>(o->props.size()));
+    o->props.push_back(Property{name, v, nullptr, nullptr, flags, true});
+}
+
+void Machine::setOwn(Object* o, const std::string& name, const Value& v, uint8_t flags) {
+    growArray(o, name);
     std::string key = heap_.key(name);
     if (Property* p = o->find(key)) {
         p->value = v;
@@ -363,8 +377,7 @@ void Machine::setOwn(Object* o, const std::string& name, const Value& v, uint8_t
         p->flags = flags;
         return;
     }
-    o->index.emplace(key, static_cast<uint32_t>(o->props.size()));
-    o->props.push_back(Property{name, v, nullptr, nullptr, flags, true});
+    addProperty(o, std::move(key), name, v, flags);
 }
 
 void Machine::set(const Value& obj, const std::string& name, const Value& vin) {
@@ -402,17 +415,11 @@ void Machine::set(const Value& obj, const std::string& name, const Value& vin) {
             double n = toNumber(v);
             if (std::isfinite(n) && n >= 0) {
                 if (n > kMaxArrayLength) throw ScriptAbort{};
-                o->elems.resize(static_cast<size_t>(n));
+                setArrayLength(o, static_cast<size_t>(n));
             }
             return;
         }
-        size_t i;
-        if (arrayIndex(name, i)) {
-            if (i >= kMaxArrayLength) throw ScriptAbort{};
-            if (i >= o->elems.size()) o->elems.resize(i + 1);
-            o->elems[i] = v;
-            return;
-        }
+        growArray(o, name);
     }
     if (o->kind == Kind::Clip) {
         if (Clip* c = o->clip.lock().get())
@@ -439,19 +446,14 @@ void Machine::set(const Value& obj, const std::string& name, const Value& vin) {
         }
         if (p->getter) return;
     }
-    o->index.emplace(key, static_cast<uint32_t>(o->props.size()));
-    o->props.push_back(Property{name, v, nullptr, nullptr, 0, true});
+    addProperty(o, std::move(key), name, v, 0);
     if (o->kind == Kind::Clip) {
         if (Clip* c = o->clip.lock().get()) player_.scriptVariableChanged(*c, name);
     }
 }
 
 bool Machine::hasOwn(Object* o, const std::string& name) {
-    if (o->kind == Kind::Array) {
-        size_t i;
-        if (name == "length") return true;
-        if (arrayIndex(name, i)) return i < o->elems.size();
-    }
+    if (o->kind == Kind::Array && name == "length") return true;
     return o->find(heap_.key(name)) != nullptr;
 }
 
@@ -470,22 +472,22 @@ bool Machine::has(Object* o, const std::string& name) {
 }
 
 bool Machine::remove(Object* o, const std::string& name) {
-    if (o->kind == Kind::Array) {
-        size_t i;
-        if (arrayIndex(name, i)) {
-            if (i < o->elems.size()) o->elems[i] = Value();
-            return i < o->elems.size();
-        }
-    }
     std::string key = heap_.key(name);
     auto it = o->index.find(key);
     if (it == o->index.end()) return false;
     Property& p = o->props[it->second];
     if (p.flags & kDontDelete) return false;
-    // Remove and reindex (deletion is rare next to reads).
-    o->props.erase(o->props.begin() + it->second);
-    o->index.clear();
-    for (uint32_t i = 0; i < o->props.size(); ++i) o->index.emplace(heap_.key(o->props[i].name), i);
+    // The place stays, marked dead, so the order of the rest is kept without
+    // reindexing; the dead are swept out once they are half of the list.
+    p = Property{};
+    p.live = false;
+    o->index.erase(it);
+    if (++o->deadProps > 16 && o->deadProps * 2 > o->props.size()) {
+        std::erase_if(o->props, [](const Property& q) { return !q.live; });
+        o->index.clear();
+        for (uint32_t i = 0; i < o->props.size(); ++i) o->index.emplace(heap_.key(o->props[i].name), i);
+        o->deadProps = 0;
+    }
     return true;
 }
 
@@ -501,14 +503,13 @@ std::vector<std::string> Machine::keys(Object* o, bool withProto) {
     int steps = 0;
     for (Object* p = o; p && steps < kMaxChain; p = withProto ? p->proto : nullptr, ++steps) {
         for (const Property& pr : p->props) {
+            if (!pr.live) continue;
             if (pr.flags & kDontEnum) {
                 seen.push_back(heap_.key(pr.name));
                 continue;
             }
             add(pr.name);
         }
-        if (p->kind == Kind::Array)
-            for (size_t i = 0; i < p->elems.size(); ++i) add(std::to_string(i));
         if (p->kind == Kind::Clip)
             if (Clip* c = p->clip.lock().get())
                 for (auto it = c->list.rbegin(); it != c->list.rend(); ++it)

@@ -111,6 +111,11 @@ public:
     bool has(Object* o, const std::string& name);
     bool hasOwn(Object* o, const std::string& name);
     bool remove(Object* o, const std::string& name);
+    // Arrays (and objects with a length) as lists of values: those at 0 .. length-1.
+    std::vector<Value> elements(const Value& list);
+    // The array's elements become the given values.
+    void setElements(Object* array, std::span<const Value> values);
+    void pushElement(Object* array, const Value& v);
     std::vector<std::string> keys(Object* o, bool withProto);
     Property* findInChain(Object* o, const std::string& key, Object** holder = nullptr);
     bool instanceOf(Object* o, Object* ctor);
@@ -189,6 +194,9 @@ private:
     void buildLibrary();
     void learnLibrary();
     void collect(Activation* running);
+    void addProperty(Object* o, std::string key, const std::string& name, const Value& v, uint8_t flags);
+    void growArray(Object* o, const std::string& name);
+    void setArrayLength(Object* o, size_t n);
     Player& player_;
     int version_;
     Heap heap_;

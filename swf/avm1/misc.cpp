@@ -15,7 +15,7 @@ Value broadcastMessage(Machine& m, Value self, std::span<Value> a) {
     std::string name = m.toString(a[0]);
     Value list = m.get(self, "_listeners");
     if (!list.isObject() || list.o->kind != Kind::Array) return {};
-    std::vector<Value> listeners = list.o->elems;
+    std::vector<Value> listeners = m.elements(list);
     std::vector<Value> args(a.begin() + 1, a.end());
     for (auto& l : listeners) m.callMethod(l, name, args);
     return Value(true);
@@ -24,20 +24,20 @@ Value broadcastMessage(Machine& m, Value self, std::span<Value> a) {
 Value addListener(Machine& m, Value self, std::span<Value> a) {
     Value list = m.get(self, "_listeners");
     if (!list.isObject() || list.o->kind != Kind::Array || a.empty()) return Value(false);
-    auto& e = list.o->elems;
-    for (auto& v : e)
+    for (auto& v : m.elements(list))
         if (v.kind == a[0].kind && v.o == a[0].o && (v.kind != Value::String || v.s == a[0].s)) return Value(true);
-    e.push_back(a[0]);
+    m.pushElement(list.o, a[0]);
     return Value(true);
 }
 
 Value removeListener(Machine& m, Value self, std::span<Value> a) {
     Value list = m.get(self, "_listeners");
     if (!list.isObject() || list.o->kind != Kind::Array || a.empty()) return Value(false);
-    auto& e = list.o->elems;
+    std::vector<Value> e = m.elements(list);
     for (size_t i = 0; i < e.size(); ++i)
         if (e[i].kind == a[0].kind && e[i].o == a[0].o) {
             e.erase(e.begin() + static_cast<long>(i));
+            m.setElements(list.o, e);
             return Value(true);
         }
     return Value(false);

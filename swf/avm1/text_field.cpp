@@ -310,7 +310,7 @@ void initTextFieldObject(Machine& m, Object* o) {
     // A field is a broadcaster with itself as its first listener.
     makeBroadcaster(m, o);
     Value list = hidden(m, o, "_listeners");
-    if (list.isObject()) list.o->elems.push_back(Value(o));
+    if (list.isObject()) m.pushElement(list.o, Value(o));
 }
 
 void installTextField(Machine& m, Object* g) {

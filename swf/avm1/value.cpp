@@ -63,7 +63,6 @@ void Heap::collect(const std::vector<Object*>& roots) {
             mark(p.getter, work);
             mark(p.setter, work);
         }
-        for (const Value& v : o->elems) markValue(v);
         markValue(o->prim);
         for (Object* s : o->scope) mark(s, work);
         mark(o->superThis, work);

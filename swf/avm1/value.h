@@ -101,7 +101,8 @@ struct Object {
     std::vector<Property> props;
     std::unordered_map<std::string, uint32_t> index; // key -> props position
 
-    std::vector<Value> elems; // arrays
+    size_t length = 0;      // arrays (their elements are properties named by index)
+    uint32_t deadProps = 0; // deleted places in props, kept until swept
     Value prim;               // boxed primitive, date time, error message
 
     // Functions: native, or script with its definition and captured scope.

@@ -62,18 +62,18 @@ std::string escapeText(const std::string& s, bool attr) {
 
 // The childNodes array a script holds shows the children as they were at the
 // node's last change; scripts may alter it in between without effect on the tree.
-void syncChildArray(XmlData& d) {
+void syncChildArray(Machine& m, XmlData& d) {
     if (!d.childArray) return;
-    d.childArray->elems.clear();
-    for (Object* c : d.children) d.childArray->elems.push_back(Value(c));
+    std::vector<Value> children(d.children.begin(), d.children.end());
+    m.setElements(d.childArray, children);
 }
 
-void detach(Object* child) {
+void detach(Machine& m, Object* child) {
     XmlData* d = child->xml.get();
     if (!d || !d->parent || !d->parent->xml) return;
     auto& kids = d->parent->xml->children;
     kids.erase(std::remove(kids.begin(), kids.end(), child), kids.end());
-    syncChildArray(*d->parent->xml);
+    syncChildArray(m, *d->parent->xml);
     d->parent = nullptr;
 }
 
@@ -84,14 +84,14 @@ bool isAncestor(Object* maybe, Object* node) {
     return false;
 }
 
-void insertChild(Object* parent, Object* child, size_t at) {
+void insertChild(Machine& m, Object* parent, Object* child, size_t at) {
     if (!parent->xml || !child->xml || isAncestor(child, parent)) return;
-    detach(child);
+    detach(m, child);
     auto& kids = parent->xml->children;
     if (kids.size() >= kMaxNodes) return;
     kids.insert(kids.begin() + static_cast<long>(std::min(at, kids.size())), child);
     child->xml->parent = parent;
-    syncChildArray(*parent->xml);
+    syncChildArray(m, *parent->xml);
 }
 
 Object* attributesOf(Machine& m, Object* node) {
@@ -116,6 +116,7 @@ std::string toText(Machine& m, Object* node, int depth) {
         if (d->attributes)
             // Listed as scripts enumerate them: the newest first.
             for (auto it = d->attributes->props.rbegin(); it != d->attributes->props.rend(); ++it)
+                if (it->live)
                 out += " " + it->name + "=\"" + escapeText(m.toString(it->value), true) + "\"";
         if (d->children.empty()) return out + " />";
         out += ">";
@@ -134,7 +135,7 @@ int parseInto(Machine& m, Object* root, const std::string& s, bool ignoreWhite) 
     auto addText = [&](const std::string& text) {
         if (text.empty()) return;
         if (ignoreWhite && text.find_first_not_of(" \t\r\n") == std::string::npos) return;
-        insertChild(open.back(), makeNode(m, 3, decodeEntities(text)), SIZE_MAX);
+        insertChild(m, open.back(), makeNode(m, 3, decodeEntities(text)), SIZE_MAX);
     };
     while (i < s.size()) {
         size_t lt = s.find('<', i);
@@ -152,7 +153,7 @@ int parseInto(Machine& m, Object* root, const std::string& s, bool ignoreWhite) 
         if (s.compare(lt, 9, "<![CDATA[") == 0) {
             size_t e = s.find("]]>", lt + 9);
             if (e == std::string::npos) return -2;
-            insertChild(open.back(), makeNode(m, 3, s.substr(lt + 9, e - lt - 9)), SIZE_MAX);
+            insertChild(m, open.back(), makeNode(m, 3, s.substr(lt + 9, e - lt - 9)), SIZE_MAX);
             i = e + 3;
             continue;
         }
@@ -214,7 +215,7 @@ int parseInto(Machine& m, Object* root, const std::string& s, bool ignoreWhite) 
             Value id = m.getOf(el->xml->attributes, "id", Value(el->xml->attributes));
             if (!id.isUndefined()) m.set(idMap, m.toString(id), Value(el));
         }
-        insertChild(open.back(), el, SIZE_MAX);
+        insertChild(m, open.back(), el, SIZE_MAX);
         if (!selfClose && open.size() < kMaxXmlDepth) open.push_back(el);
     }
     if (open.size() > 1 && status == 0) status = -9; // an element left open
@@ -245,10 +246,11 @@ Object* cloneNode(Machine& m, Object* n, bool deep, int depth) {
     Object* c = makeNode(m, d->type, d->name);
     if (d->attributes) {
         Object* a = attributesOf(m, c);
-        for (auto& p : d->attributes->props) m.setOwn(a, p.name, p.value);
+        for (auto& p : d->attributes->props)
+            if (p.live) m.setOwn(a, p.name, p.value);
     }
     if (deep && depth < kMaxXmlDepth)
-        for (Object* k : d->children) insertChild(c, cloneNode(m, k, true, depth + 1), SIZE_MAX);
+        for (Object* k : d->children) insertChild(m, c, cloneNode(m, k, true, depth + 1), SIZE_MAX);
     return c;
 }
 
@@ -307,7 +309,7 @@ void installXml(Machine& m, Object* g) {
         if (!d) return {};
         if (!d->childArray) {
             d->childArray = m.newArray();
-            syncChildArray(*d);
+            syncChildArray(m, *d);
         }
         return Value(d->childArray);
     });
@@ -322,12 +324,12 @@ void installXml(Machine& m, Object* g) {
         (void)m;
         return {};
     });
-    addMethod(m, np, "appendChild", [](Machine&, Value s, std::span<Value> a) -> Value {
+    addMethod(m, np, "appendChild", [](Machine& m, Value s, std::span<Value> a) -> Value {
         Value c = arg(a, 0);
-        if (dataOf(s) && dataOf(c)) insertChild(s.o, c.o, SIZE_MAX);
+        if (dataOf(s) && dataOf(c)) insertChild(m, s.o, c.o, SIZE_MAX);
         return {};
     });
-    addMethod(m, np, "insertBefore", [](Machine&, Value s, std::span<Value> a) -> Value {
+    addMethod(m, np, "insertBefore", [](Machine& m, Value s, std::span<Value> a) -> Value {
         XmlData* d = dataOf(s);
         Value c = arg(a, 0), before = arg(a, 1);
         if (!d || !dataOf(c) || !dataOf(before)) return {};
@@ -335,13 +337,13 @@ void installXml(Machine& m, Object* g) {
         if (it == d->children.end()) return {};
         // A node that is already one of this node's children keeps its place.
         if (c.o == before.o || c.o->xml->parent == s.o) return {};
-        detach(c.o);
+        detach(m, c.o);
         it = std::find(d->children.begin(), d->children.end(), before.o);
-        insertChild(s.o, c.o, static_cast<size_t>(it - d->children.begin()));
+        insertChild(m, s.o, c.o, static_cast<size_t>(it - d->children.begin()));
         return {};
     });
-    addMethod(m, np, "removeNode", [](Machine&, Value s, std::span<Value>) -> Value {
-        if (dataOf(s)) detach(s.o);
+    addMethod(m, np, "removeNode", [](Machine& m, Value s, std::span<Value>) -> Value {
+        if (dataOf(s)) detach(m, s.o);
         return {};
     });
     addMethod(m, np, "hasChildNodes", [](Machine&, Value s, std::span<Value>) -> Value {
@@ -378,7 +380,7 @@ void installXml(Machine& m, Object* g) {
     addMethod(m, xp, "parseXML", [](Machine& m, Value s, std::span<Value> a) -> Value {
         XmlData* d = dataOf(s);
         if (!d) return {};
-        for (Object* c : std::vector<Object*>(d->children)) detach(c);
+        for (Object* c : std::vector<Object*>(d->children)) detach(m, c);
         bool ignore = m.toBoolean(m.get(s, "ignoreWhite"));
         m.set(s, "status", Value(parseInto(m, s.o, m.toString(arg(a, 0)), ignore)));
         return {};
