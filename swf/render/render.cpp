@@ -266,6 +266,8 @@ private:
                     continue;
                 }
                 int gi = f->glyphFor(code);
+                // A font without a no-break space lends it the plain space's glyph.
+                if (gi < 0 && code == 0xa0) gi = f->glyphFor(' ');
                 if (gi < 0) continue;
                 const Glyph* g = &f->glyphs[static_cast<size_t>(gi)];
                 double adv = g->advance * scale;

@@ -200,8 +200,10 @@ std::vector<TextSpan> htmlToSpans(const std::string& html) {
         sp.text = text;
         spans.push_back(std::move(sp));
     };
-    static const std::pair<const char*, char> entities[] = {
-        {"&lt;", '<'}, {"&gt;", '>'}, {"&amp;", '&'}, {"&quot;", '"'}, {"&apos;", '\''}, {"&nbsp;", ' '}};
+    // &nbsp; is the no-break space U+00A0, kept as its own character.
+    static const std::pair<const char*, const char*> entities[] = {{"&lt;", "<"},     {"&gt;", ">"},
+                                                                   {"&amp;", "&"},    {"&quot;", "\""},
+                                                                   {"&apos;", "'"},   {"&nbsp;", "\xC2\xA0"}};
     std::string run;
     size_t i = 0;
     while (i < html.size()) {
@@ -211,7 +213,7 @@ std::vector<TextSpan> htmlToSpans(const std::string& html) {
             for (auto& [name, ch] : entities) {
                 size_t len = std::char_traits<char>::length(name);
                 if (html.compare(i, len, name) == 0) {
-                    run.push_back(ch);
+                    run += ch;
                     i += len;
                     matched = true;
                     break;
