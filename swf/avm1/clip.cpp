@@ -299,8 +299,9 @@ void setFieldText(EditText& e, const std::string& text, bool html) {
         for (const TextSpan& sp : e.spans) e.text += sp.text;
     } else {
         e.text = text;
+        // Plain text takes the style set for new text.
         e.spans.clear();
-        TextSpan sp;
+        TextSpan sp = e.format;
         sp.text = text;
         e.spans.push_back(std::move(sp));
     }

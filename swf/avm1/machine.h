@@ -267,6 +267,10 @@ void initTextFieldObject(Machine& m, Object* o);
 // Gives an object _listeners and the AsBroadcaster methods.
 void makeBroadcaster(Machine& m, Object* o);
 void installStyleSheet(Machine& m, Object* textFieldCtor);
+void installTextFormat(Machine& m, Object* global);
+// A TextFormat object holding `f`; the settings of one (null for anything else).
+Object* makeTextFormat(Machine& m, const TextFormat& f);
+const TextFormat* textFormatOf(const Value& v);
 
 // A traced string as the output shows it: carriage returns end lines.
 std::string traceText(const std::string& s);

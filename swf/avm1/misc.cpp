@@ -195,8 +195,7 @@ void installMisc(Machine& m, Object* g) {
 
     // TextField, Selection, TextFormat, Button
     installTextField(m, g);
-    Object* fmtp = m.newObject();
-    addClass(m, g, "TextFormat", nothing, nullptr, fmtp);
+    installTextFormat(m, g);
     Object* bp = m.newObject();
     addClass(m, g, "Button", nothing, nullptr, bp);
     m.setOwn(bp, "useHandCursor", Value(true), kDontEnum);

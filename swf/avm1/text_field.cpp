@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace swf::avm1 {
 
@@ -31,6 +32,149 @@ Rgba rgbOf(Machine& m, const Value& v) {
 }
 
 int32_t utf16Length(const std::string& s) { return static_cast<int32_t>(toUtf16(s).size()); }
+
+// ---- text formats of a field's characters
+
+// The name of the field's font; a field without one shows in the default serif face.
+std::string fieldFontName(Machine& m, const EditText& e) {
+    const Font* f = e.fontId ? m.player().movie().get<Font>(e.fontId) : nullptr;
+    return f && !f->name.empty() ? f->name : "Times New Roman";
+}
+
+// Every setting of a run of text: its own style over the field's paragraph settings.
+TextFormat formatOf(Machine& m, const EditText& e, const TextSpan& sp) {
+    TextFormat f;
+    f.font = sp.face.empty() ? fieldFontName(m, e) : sp.face;
+    f.size = sp.height.value_or(e.height) / 20.0;
+    f.color = static_cast<uint32_t>(rgbNumber(sp.color.value_or(e.color)));
+    f.bold = sp.bold;
+    f.italic = sp.italic;
+    f.underline = sp.underline;
+    f.url = sp.url;
+    f.target = sp.target;
+    f.align = e.align;
+    f.leftMargin = e.leftMargin / 20.0;
+    f.rightMargin = e.rightMargin / 20.0;
+    f.indent = e.indent / 20.0;
+    f.leading = e.leading / 20.0;
+    f.blockIndent = e.blockIndent / 20.0;
+    f.bullet = e.bullet;
+    f.tabStops = e.tabStops;
+    f.kerning = e.kerning;
+    f.letterSpacing = e.letterSpacing;
+    return f;
+}
+
+// Keeps in `a` only the settings `b` shares.
+void keepShared(TextFormat& a, const TextFormat& b) {
+    auto keep = [](auto& x, const auto& y) {
+        if (x != y) x.reset();
+    };
+    keep(a.font, b.font);
+    keep(a.url, b.url);
+    keep(a.target, b.target);
+    keep(a.size, b.size);
+    keep(a.color, b.color);
+    keep(a.bold, b.bold);
+    keep(a.italic, b.italic);
+    keep(a.underline, b.underline);
+    keep(a.bullet, b.bullet);
+    keep(a.kerning, b.kerning);
+    keep(a.align, b.align);
+    keep(a.leftMargin, b.leftMargin);
+    keep(a.rightMargin, b.rightMargin);
+    keep(a.indent, b.indent);
+    keep(a.leading, b.leading);
+    keep(a.blockIndent, b.blockIndent);
+    keep(a.letterSpacing, b.letterSpacing);
+    keep(a.tabStops, b.tabStops);
+}
+
+Rgba rgbOf(uint32_t n) {
+    return Rgba{static_cast<uint8_t>(n >> 16), static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n), 255};
+}
+
+// Twips from pixels, kept within what the field's settings hold.
+template <class T>
+T twips(double px) {
+    double t = std::round(px * 20);
+    return static_cast<T>(std::clamp(t, double(std::numeric_limits<T>::min()), double(std::numeric_limits<T>::max())));
+}
+
+// The character settings a format gives, written into a run.
+void applyToSpan(Machine& m, const EditText& e, TextSpan& sp, const TextFormat& f) {
+    if (f.font) sp.face = *f.font == fieldFontName(m, e) ? std::string() : *f.font;
+    if (f.size) sp.height = twips<uint16_t>(*f.size);
+    if (f.color) sp.color = rgbOf(*f.color);
+    if (f.bold) sp.bold = *f.bold;
+    if (f.italic) sp.italic = *f.italic;
+    if (f.underline) sp.underline = *f.underline;
+    if (f.url) sp.url = *f.url;
+    if (f.target) sp.target = *f.target;
+}
+
+// The paragraph settings a format gives, which the field holds for all its text.
+void applyToParagraphs(EditText& e, const TextFormat& f) {
+    if (f.align) e.align = *f.align;
+    if (f.leftMargin) e.leftMargin = twips<uint16_t>(*f.leftMargin);
+    if (f.rightMargin) e.rightMargin = twips<uint16_t>(*f.rightMargin);
+    if (f.indent) e.indent = twips<uint16_t>(*f.indent);
+    if (f.leading) e.leading = twips<int16_t>(*f.leading);
+    if (f.blockIndent) e.blockIndent = twips<int32_t>(*f.blockIndent);
+    if (f.bullet) e.bullet = *f.bullet;
+    if (f.tabStops) e.tabStops = *f.tabStops;
+    if (f.kerning) e.kerning = *f.kerning;
+    if (f.letterSpacing) e.letterSpacing = *f.letterSpacing;
+}
+
+// Splits the run holding UTF-16 offset `at` so that a run starts there.
+void splitAt(std::vector<TextSpan>& spans, int32_t at) {
+    int32_t pos = 0;
+    for (size_t i = 0; i < spans.size(); ++i) {
+        std::u16string t = toUtf16(spans[i].text);
+        int32_t n = static_cast<int32_t>(t.size());
+        if (at > pos && at < pos + n) {
+            TextSpan tail = spans[i];
+            tail.text = toUtf8(t.substr(static_cast<size_t>(at - pos)));
+            spans[i].text = toUtf8(t.substr(0, static_cast<size_t>(at - pos)));
+            spans.insert(spans.begin() + static_cast<std::ptrdiff_t>(i) + 1, std::move(tail));
+            return;
+        }
+        pos += n;
+        if (pos >= at) return;
+    }
+}
+
+// Calls `fn` on each run within [from, to) of the text, in UTF-16 offsets.
+template <class Fn>
+void forSpansIn(const std::vector<TextSpan>& spans, int32_t from, int32_t to, Fn fn) {
+    int32_t pos = 0;
+    for (const TextSpan& sp : spans) {
+        int32_t n = utf16Length(sp.text);
+        if (n > 0 && pos < to && pos + n > from) fn(sp);
+        pos += n;
+    }
+}
+
+// The range a getTextFormat/setTextFormat call names: none, one index, or begin and end.
+struct Range {
+    int32_t from = 0, to = 0;
+};
+
+Range rangeOf(Machine& m, std::span<Value> a, size_t count, int32_t length) {
+    auto index = [&](size_t i) {
+        double n = m.toNumber(a[i]);
+        return std::isfinite(n) ? static_cast<int32_t>(std::clamp(n, -1e9, 1e9)) : 0;
+    };
+    Range r{0, length};
+    if (count >= 1 && !a[0].isUndefined()) {
+        r.from = index(0);
+        r.to = count >= 2 && !a[1].isUndefined() ? index(1) : r.from + 1;
+    }
+    r.from = std::clamp(r.from, 0, length);
+    r.to = std::clamp(r.to, r.from, length);
+    return r;
+}
 
 // The accessor properties, in the order a for-in loop lists them.
 enum Prop {
@@ -140,7 +284,7 @@ Value getProp(Machine& m, Field f, int prop) {
         return Value(modes[e.autoSizeMode & 3]);
     }
     case TabIndex: return hidden(m, o, "__tabIndex");
-    case TextColor: return Value(rgbNumber(e.color));
+    case TextColor: return Value(rgbNumber(e.format.color.value_or(e.color)));
     case BackgroundColor: return Value(rgbNumber(e.backgroundColor));
     case BorderColor: return Value(rgbNumber(e.borderColor));
     case MaxScroll: return Value(1);
@@ -220,7 +364,12 @@ void setProp(Machine& m, Field f, int prop, const Value& v) {
         break;
     }
     case TabIndex: m.setOwn(o, "__tabIndex", v, kDontEnum); break;
-    case TextColor: e.color = rgbOf(m, v); break;
+    case TextColor:
+        // The colour of all the text, and of text to come.
+        e.color = rgbOf(m, v);
+        e.format.color = e.color;
+        for (TextSpan& sp : e.spans) sp.color.reset();
+        break;
     case BackgroundColor: e.backgroundColor = rgbOf(m, v); break;
     case BorderColor: e.borderColor = rgbOf(m, v); break;
     case Sharpness: e.sharpness = m.toNumber(v); break;
@@ -320,8 +469,52 @@ void installTextField(Machine& m, Object* g) {
         return Value(m.newArray({Value("_sans"), Value("_serif"), Value("_typewriter")}));
     });
     addAccessor<PropCount - 1>(m, tp);
-    for (const char* n : {"getTextFormat", "setTextFormat", "getNewTextFormat", "setNewTextFormat"})
-        addMethod(m, tp, n, nothing);
+    addMethod(m, tp, "getTextFormat", [](Machine& m, Value self, std::span<Value> a) -> Value {
+        Field f = fieldOf(m, self);
+        if (!f) return {};
+        const EditText& e = *f.text;
+        Range r = rangeOf(m, a, std::min<size_t>(a.size(), 2), utf16Length(e.text));
+        // Over no characters every setting is absent.
+        std::optional<TextFormat> shared;
+        forSpansIn(e.spans, r.from, r.to, [&](const TextSpan& sp) {
+            TextFormat one = formatOf(m, e, sp);
+            if (shared) keepShared(*shared, one);
+            else shared = std::move(one);
+        });
+        return Value(makeTextFormat(m, shared.value_or(TextFormat{})));
+    });
+    addMethod(m, tp, "setTextFormat", [](Machine& m, Value self, std::span<Value> a) -> Value {
+        Field f = fieldOf(m, self);
+        if (!f || a.empty()) return {};
+        // The format comes last, after the range it is given to.
+        const TextFormat* fmt = textFormatOf(a.back());
+        if (!fmt) return {};
+        EditText& e = *f.text;
+        Range r = rangeOf(m, a, a.size() - 1, utf16Length(e.text));
+        if (r.from >= r.to) return {};
+        splitAt(e.spans, r.from);
+        splitAt(e.spans, r.to);
+        int32_t pos = 0;
+        for (TextSpan& sp : e.spans) {
+            int32_t n = utf16Length(sp.text);
+            if (n > 0 && pos >= r.from && pos + n <= r.to) applyToSpan(m, e, sp, *fmt);
+            pos += n;
+        }
+        applyToParagraphs(e, *fmt);
+        return {};
+    });
+    addMethod(m, tp, "getNewTextFormat", [](Machine& m, Value self, std::span<Value>) -> Value {
+        Field f = fieldOf(m, self);
+        return f ? Value(makeTextFormat(m, formatOf(m, *f.text, f.text->format))) : Value();
+    });
+    addMethod(m, tp, "setNewTextFormat", [](Machine& m, Value self, std::span<Value> a) -> Value {
+        Field f = fieldOf(m, self);
+        const TextFormat* fmt = textFormatOf(arg(a, 0));
+        if (!f || !fmt) return {};
+        applyToSpan(m, *f.text, f.text->format, *fmt);
+        applyToParagraphs(*f.text, *fmt);
+        return {};
+    });
     addMethod(m, tp, "replaceSel", [](Machine& m, Value self, std::span<Value> a) -> Value {
         Field f = fieldOf(m, self);
         if (!f || a.empty()) return {};

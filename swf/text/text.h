@@ -51,10 +51,24 @@ struct StaticText {
 // A run of field text in one style. Unset fields take the field's own settings.
 struct TextSpan {
     std::string text; // UTF-8; "\n" breaks the line
-    bool bold = false, italic = false;
+    bool bold = false, italic = false, underline = false;
     std::optional<Rgba> color;
     std::optional<uint16_t> height; // twips
     std::string face;               // empty: the field's font
+    std::string url, target;        // a link the run makes
+};
+
+// A text format as scripts read and write it: each setting may be absent (not
+// given, or differing over the characters the format was read from).
+struct TextFormat {
+    std::optional<std::string> font, url, target;
+    std::optional<double> size; // pixels
+    std::optional<uint32_t> color;
+    std::optional<bool> bold, italic, underline, bullet, kerning;
+    std::optional<uint8_t> align; // as EditText::align
+    std::optional<double> leftMargin, rightMargin, indent, leading, blockIndent, letterSpacing;
+    std::optional<std::vector<double>> tabStops;
+    std::string display = "block"; // "block", "inline" or "none"
 };
 
 struct EditText {
@@ -68,6 +82,12 @@ struct EditText {
     uint8_t align = 0; // 0 left, 1 right, 2 centre, 3 justify
     uint16_t leftMargin = 0, rightMargin = 0, indent = 0;
     int16_t leading = 0;
+    // Paragraph settings scripts give through text formats.
+    int32_t blockIndent = 0;
+    bool bullet = false, kerning = false;
+    double letterSpacing = 0;
+    std::vector<double> tabStops;
+    TextSpan format; // the style text set by scripts takes (its text unused)
     std::string variableName;
     std::string text; // plain text: HTML markup is reduced to line breaks
     std::vector<TextSpan> spans; // the text in its styles (one span for plain fields)
