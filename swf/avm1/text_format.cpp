@@ -144,7 +144,7 @@ void setSetting(Machine& m, TextFormat& f, int s, const Value& v, bool fromPrope
             break;
         }
         std::vector<double> stops;
-        for (const Value& e : v.o->elems) stops.push_back(whole(m, e));
+        for (const Value& e : m.elements(v)) stops.push_back(whole(m, e));
         f.tabStops = std::move(stops);
         break;
     }
