@@ -3,6 +3,7 @@
 #include "swf/format/limits.h"
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <cstdlib>
 
@@ -172,11 +173,18 @@ std::string attribute(const std::string& tag, const char* name) {
     return tag.substr(v, e == std::string::npos ? std::string::npos : e - v);
 }
 
+// "#" and hex digits, whitespace allowed after the "#": the digits read up to the
+// first that is not one, the last six of them counting.
 std::optional<Rgba> parseColor(const std::string& v) {
-    if (v.size() != 7 || v[0] != '#') return std::nullopt;
-    char* end = nullptr;
-    unsigned long n = std::strtoul(v.c_str() + 1, &end, 16);
-    if (!end || *end) return std::nullopt;
+    if (v.empty() || v[0] != '#') return std::nullopt;
+    size_t i = v.find_first_not_of(" \t\r\n", 1);
+    uint32_t n = 0;
+    size_t digits = 0;
+    for (; i < v.size() && std::isxdigit(static_cast<unsigned char>(v[i])); ++i, ++digits) {
+        char c = static_cast<char>(std::tolower(static_cast<unsigned char>(v[i])));
+        n = ((n << 4) | static_cast<uint32_t>(c <= '9' ? c - '0' : c - 'a' + 10)) & 0xffffff;
+    }
+    if (digits == 0) return std::nullopt;
     return Rgba{static_cast<uint8_t>(n >> 16), static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n), 255};
 }
 
