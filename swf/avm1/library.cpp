@@ -245,7 +245,7 @@ Value asSetPropFlags(Machine& m, Value, std::span<Value> a) {
         }
     }
     auto apply = [&](Property& p) {
-        p.flags = static_cast<uint8_t>(((p.flags & ~clear) | set) & 7);
+        p.flags = static_cast<uint16_t>((p.flags & ~clear) | set);
     };
     if (all) {
         for (auto& p : o->props)

@@ -57,6 +57,10 @@ void markXml(const XmlData& x, const std::function<void(Object*)>& mark) {
 Machine::Machine(Player& player)
     : player_(player), version_(player.movie().version), heap_(player.movie().version >= 7) {
     deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    const std::pair<int, uint16_t> fromVersion[] = {
+        {6, kFromVersion6}, {7, kFromVersion7}, {8, kFromVersion8}, {9, kFromVersion9}, {10, kFromVersion10}};
+    for (auto [v, flag] : fromVersion)
+        if (version_ < v) hiddenFlags_ |= flag;
 }
 
 Machine::~Machine() {
@@ -271,10 +275,15 @@ Object* Machine::newFunction(std::shared_ptr<const FunctionDef> def, const std::
     return o;
 }
 
+Property* Machine::visible(Object* o, const std::string& key) {
+    Property* p = o->find(key);
+    return p && !(p->flags & hiddenFlags_) ? p : nullptr;
+}
+
 Property* Machine::findInChain(Object* o, const std::string& key, Object** holder) {
     int steps = 0;
     for (Object* p = o; p && steps < kMaxChain; p = p->proto, ++steps) {
-        if (Property* pr = p->find(key)) {
+        if (Property* pr = visible(p, key)) {
             if (holder) *holder = p;
             return pr;
         }
@@ -306,7 +315,7 @@ Value Machine::getOf(Object* o, const std::string& name, const Value& thisv) {
     Value out;
     const std::string key = heap_.key(name);
     if (c) {
-        if (Property* pr = o->find(key)) {
+        if (Property* pr = visible(o, key)) {
             if (pr->getter) return call(Value(pr->getter), thisv, {});
             return pr->value;
         }
@@ -314,7 +323,7 @@ Value Machine::getOf(Object* o, const std::string& name, const Value& thisv) {
     }
     int steps = 0;
     for (Object* p = o; p && steps < kMaxChain; p = p->proto, ++steps) {
-        if (Property* pr = p->find(key)) {
+        if (Property* pr = visible(p, key)) {
             if (pr->getter) return call(Value(pr->getter), thisv, {});
             if (pr->setter) return {};
             return pr->value;
@@ -362,13 +371,13 @@ void Machine::setArrayLength(Object* o, size_t n) {
     o->length = n;
 }
 
-void Machine::addProperty(Object* o, std::string key, const std::string& name, const Value& v, uint8_t flags) {
+void Machine::addProperty(Object* o, std::string key, const std::string& name, const Value& v, uint16_t flags) {
     if (o->props.size() >= kMaxProperties) throw ScriptAbort{};
     o->index.emplace(std::move(key), static_cast<uint32_t>(o->props.size()));
     o->props.push_back(Property{name, v, nullptr, nullptr, flags, true});
 }
 
-void Machine::setOwn(Object* o, const std::string& name, const Value& v, uint8_t flags) {
+void Machine::setOwn(Object* o, const std::string& name, const Value& v, uint16_t flags) {
     growArray(o, name);
     std::string key = heap_.key(name);
     if (Property* p = o->find(key)) {
@@ -425,7 +434,7 @@ void Machine::set(const Value& obj, const std::string& name, const Value& vin) {
         if (Clip* c = o->clip.lock().get())
             if (clipSet(*c, name, v)) return;
     }
-    if (Property* p = o->find(key)) {
+    if (Property* p = visible(o, key)) {
         if (p->setter) {
             call(Value(p->setter), obj, std::span<Value>(&v, 1));
             return;
@@ -446,7 +455,8 @@ void Machine::set(const Value& obj, const std::string& name, const Value& vin) {
         }
         if (p->getter) return;
     }
-    addProperty(o, std::move(key), name, v, 0);
+    if (Property* hidden = o->find(key)) *hidden = Property{name, v, nullptr, nullptr, 0, true}; // written anew
+    else addProperty(o, std::move(key), name, v, 0);
     if (o->kind == Kind::Clip) {
         if (Clip* c = o->clip.lock().get()) player_.scriptVariableChanged(*c, name);
     }

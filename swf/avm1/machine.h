@@ -107,7 +107,7 @@ public:
     Value get(const Value& obj, const std::string& name);
     Value getOf(Object* o, const std::string& name, const Value& thisv);
     void set(const Value& obj, const std::string& name, const Value& v);
-    void setOwn(Object* o, const std::string& name, const Value& v, uint8_t flags = 0);
+    void setOwn(Object* o, const std::string& name, const Value& v, uint16_t flags = 0);
     bool has(Object* o, const std::string& name);
     bool hasOwn(Object* o, const std::string& name);
     bool remove(Object* o, const std::string& name);
@@ -194,7 +194,10 @@ private:
     void buildLibrary();
     void learnLibrary();
     void collect(Activation* running);
-    void addProperty(Object* o, std::string key, const std::string& name, const Value& v, uint8_t flags);
+    void addProperty(Object* o, std::string key, const std::string& name, const Value& v, uint16_t flags);
+    // An own property the movie's version may see.
+    Property* visible(Object* o, const std::string& key);
+    uint16_t hiddenFlags_ = 0; // the version attributes of versions above the movie's
     void growArray(Object* o, const std::string& name);
     void setArrayLength(Object* o, size_t n);
     Player& player_;

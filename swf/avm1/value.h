@@ -52,14 +52,18 @@ struct Value {
 };
 
 // Property attributes, as ASSetPropFlags sets them.
-inline constexpr uint8_t kDontEnum = 1, kDontDelete = 2, kReadOnly = 4;
+inline constexpr uint16_t kDontEnum = 1, kDontDelete = 2, kReadOnly = 4;
+// Attributes that keep a property from movies older than a version: for them it
+// reads and writes as absent, yet is still owned, listed and deletable.
+inline constexpr uint16_t kFromVersion6 = 0x80, kFromVersion7 = 0x400, kFromVersion8 = 0x1000,
+                          kFromVersion9 = 0x2000, kFromVersion10 = 0x4000;
 
 struct Property {
     std::string name; // as first written
     Value value;
     Object* getter = nullptr; // addProperty
     Object* setter = nullptr;
-    uint8_t flags = 0;
+    uint16_t flags = 0;
     bool live = true; // false once deleted (order of the rest is kept)
     // A built-in of the global object not made yet: the library group that makes it.
     uint8_t pendingGroup = 0;
