@@ -64,13 +64,14 @@ Value nativeAt(Machine& m, double category, double index) {
 }
 
 // One entry of a comma list. A leading version number (1, 6 to 9, or 10) is
-// taken off; entries for a later file version than the movie's are left out.
+// taken off and becomes the property's version attribute: movies of earlier
+// versions see past it.
 struct Entry {
     std::string name;
-    bool present = true;
+    uint16_t flags = 0;
 };
 
-Entry entryOf(const std::string& raw, int version) {
+Entry entryOf(const std::string& raw) {
     Entry e{raw};
     int needs = 0;
     if (raw.size() > 2 && raw[0] == '1' && raw[1] == '0') {
@@ -80,7 +81,8 @@ Entry entryOf(const std::string& raw, int version) {
         needs = raw[0] - '0';
         e.name = raw.substr(1);
     }
-    e.present = needs <= version;
+    const uint16_t byVersion[] = {kFromVersion6, kFromVersion7, kFromVersion8, kFromVersion9, kFromVersion10};
+    if (needs >= 6) e.flags = byVersion[needs - 6];
     return e;
 }
 
@@ -109,17 +111,17 @@ Value setNatives(Machine& m, Value, std::span<Value> a) {
     std::vector<std::string> names = splitList(list);
     for (size_t i = 0; i < names.size(); ++i) {
         if (names[i].empty()) continue;
-        Entry e = entryOf(names[i], m.version());
+        Entry e = entryOf(names[i]);
         if (e.name.empty()) continue;
         // Accessors take two indices a name: the reader, then the writer.
         double index = first + static_cast<double>(Accessor ? 2 * i : i);
         if (!Accessor) {
-            if (e.present) m.setOwn(target.o, e.name, nativeAt(m, category, index));
+            m.setOwn(target.o, e.name, nativeAt(m, category, index), e.flags);
             continue;
         }
-        m.setOwn(target.o, e.name, Value());
+        m.setOwn(target.o, e.name, Value(), e.flags);
         Property* p = target.o->find(m.heap().key(e.name));
-        if (!p || !e.present) continue;
+        if (!p) continue;
         Value get = nativeAt(m, category, index), set = nativeAt(m, category, index + 1);
         p->getter = get.isObject() ? get.o : nullptr;
         p->setter = set.isObject() ? set.o : nullptr;
