@@ -264,8 +264,9 @@ struct Interp {
 
     // ---- arithmetic
     Value add2(const Value& x, const Value& y) {
-        Value p = m.toPrimitive(x);
+        // The right operand (the top of the stack) is converted first.
         Value q = m.toPrimitive(y);
+        Value p = m.toPrimitive(x);
         if (p.isString() || q.isString()) {
             std::string s = m.toString(p);
             s += m.toString(q);

@@ -475,7 +475,8 @@ void installCore(Machine& m, Object* g) {
         std::string name = m.toString(arg(a, 0));
         Value g = arg(a, 1), s = arg(a, 2);
         if (!o || name.empty() || !g.isObject() || g.o->kind != Kind::Function) return Value(false);
-        if (!s.isNull() && !s.isUndefined() && (!s.isObject() || s.o->kind != Kind::Function)) return Value(false);
+        // The setter is a function or null (read-only); leaving it out fails.
+        if (!s.isNull() && (!s.isObject() || s.o->kind != Kind::Function)) return Value(false);
         m.setOwn(o, name, Value());
         Property* p = o->find(m.heap().key(name));
         if (!p) return Value(false);
