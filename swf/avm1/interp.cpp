@@ -276,11 +276,11 @@ struct Interp {
         return Value(m.toNumber(p) + m.toNumber(q));
     }
 
-    // Less2: true, false or undefined (NaN involved). Before SWF 6 an operand that
-    // stays an object (a movie clip aside, which counts as NaN) makes the comparison
-    // false, and the second one is then not converted at all.
+    // Less2: true, false or undefined (NaN involved). An operand that stays an
+    // object (a movie clip aside, which counts as NaN) makes the comparison false,
+    // and the second one is then not converted at all.
     Value less(const Value& x, const Value& y) {
-        auto stuck = [&](const Value& p) { return version <= 5 && p.isObject() && p.o->kind != Kind::Clip; };
+        auto stuck = [&](const Value& p) { return p.isObject() && p.o->kind != Kind::Clip; };
         Value p = m.toPrimitive(x);
         if (stuck(p)) return Value(false);
         Value q = m.toPrimitive(y);

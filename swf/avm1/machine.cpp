@@ -172,9 +172,9 @@ std::string Machine::toString(const Value& v) {
         }
         Value fn = get(v, "toString");
         if (fn.isObject() && fn.o->kind == Kind::Function) {
-            // A toString that gives back nothing (or an object) leaves the default.
+            // Only a string from toString counts; anything else leaves the default.
             Value r = call(fn, v, {});
-            if (!r.isObject() && !r.isUndefined()) return toString(r);
+            if (r.isString()) return r.s;
         }
         return v.o->kind == Kind::Function ? "[type Function]" : "[type Object]";
     }
