@@ -133,13 +133,12 @@ void Machine::collect(Activation* running) {
 
 Value Machine::toPrimitive(const Value& v, bool preferString) {
     if (!v.isObject()) return v;
-    // Without a hint only valueOf is asked; an object it returns stays an object.
-    Value fn = get(v, preferString || v.o->kind == Kind::Date ? "toString" : "valueOf");
-    if (fn.isObject() && fn.o->kind == Kind::Function) {
-        Value r = call(fn, v, {});
-        if (!r.isObject()) return r;
-    }
-    return v;
+    // Without a hint only valueOf is asked (a date asks toString from SWF 6 on);
+    // an object it returns stays an object, and none to ask gives undefined.
+    Value fn = get(v, preferString || (v.o->kind == Kind::Date && version_ >= 6) ? "toString" : "valueOf");
+    if (!fn.isObject() || fn.o->kind != Kind::Function) return {};
+    Value r = call(fn, v, {});
+    return r.isObject() ? v : r;
 }
 
 double Machine::toNumber(const Value& v) {
