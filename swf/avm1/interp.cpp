@@ -108,10 +108,7 @@ struct Interp {
             return true;
         }
         if (k == "super" && a.isFunction && a.thisObj) {
-            Object* s = m.heap().make(Kind::Super, nullptr);
-            s->superThis = a.thisObj;
-            s->superProto = a.holder ? a.holder->proto : (a.thisObj->proto ? a.thisObj->proto->proto : nullptr);
-            out = s;
+            out = Value(m.makeSuper(a.thisObj, a.holder));
             return true;
         }
         return false;

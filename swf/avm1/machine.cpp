@@ -640,10 +640,7 @@ Value Machine::call(const Value& fn, const Value& thisv, std::span<Value> args, 
         if ((fl & 0x10) && (fl & 0x20)) {
             preload(Value());
         } else if (fl & 0x10) {
-            Object* s = heap_.make(Kind::Super, nullptr);
-            s->superThis = na.thisObj;
-            s->superProto = holder ? holder->proto : (na.thisObj && na.thisObj->proto ? na.thisObj->proto->proto : nullptr);
-            preload(Value(s));
+            preload(Value(makeSuper(na.thisObj, holder)));
         }
         if (fl & 0x40) preload(Value(clipObject(*rootClip())));
         if (fl & 0x80) {
@@ -656,6 +653,13 @@ Value Machine::call(const Value& fn, const Value& thisv, std::span<Value> args, 
         na.regCount = na.regs.size();
     }
     return runActivation(*this, na);
+}
+
+Object* Machine::makeSuper(Object* thisObj, Object* holder) {
+    Object* s = heap_.make(Kind::Super, nullptr);
+    s->superThis = thisObj;
+    s->superProto = holder ? holder->proto : (thisObj && thisObj->proto ? thisObj->proto->proto : nullptr);
+    return s;
 }
 
 Value Machine::callMethod(const Value& obj, const std::string& name, std::span<Value> args) {

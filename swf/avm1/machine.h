@@ -124,6 +124,8 @@ public:
     // ---- calls
     Value call(const Value& fn, const Value& thisv, std::span<Value> args, Object* holder = nullptr);
     Value callMethod(const Value& obj, const std::string& name, std::span<Value> args);
+    // `super` for a method run on thisObj that was found on holder (a prototype).
+    Object* makeSuper(Object* thisObj, Object* holder);
     Value construct(const Value& ctor, std::span<Value> args);
     void throwError(const std::string& message);
 
