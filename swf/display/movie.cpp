@@ -231,7 +231,12 @@ void Parser::defineTag(int code, Reader& tr) {
     case 37: {
         uint16_t id = tr.u16();
         auto t = parseDefineEditText(tr, m_.version);
-        if (auto* text = std::get_if<EditText>(&t)) define(id, std::move(*text));
+        if (auto* text = std::get_if<EditText>(&t)) {
+            auto font = m_.dictionary.find(text->fontId);
+            if (text->fontId && font != m_.dictionary.end())
+                if (const auto* f = std::get_if<Font>(font->second.get())) takeFontStyle(*text, *f);
+            define(id, std::move(*text));
+        }
         break;
     }
     case 7:

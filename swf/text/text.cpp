@@ -277,6 +277,16 @@ std::vector<TextSpan> htmlToSpans(const std::string& html) {
     return spans;
 }
 
+void takeFontStyle(EditText& e, const Font& font) {
+    e.format.bold = font.bold;
+    e.format.italic = font.italic;
+    if (e.html) return;
+    for (TextSpan& sp : e.spans) {
+        sp.bold = font.bold;
+        sp.italic = font.italic;
+    }
+}
+
 Result<EditText> parseDefineEditText(Reader& r, int /*swfVersion*/) {
     EditText e;
     e.bounds = r.rect();
@@ -318,7 +328,9 @@ Result<EditText> parseDefineEditText(Reader& r, int /*swfVersion*/) {
         e.text.clear();
         for (const TextSpan& sp : e.spans) e.text += sp.text;
     } else if (!e.text.empty()) {
-        e.spans.push_back({e.text});
+        TextSpan sp;
+        sp.text = e.text;
+        e.spans.push_back(std::move(sp));
     }
     if (r.overrun() && !hasText) return Error{"text field is truncated"};
     return e;

@@ -114,6 +114,10 @@ Result<StaticText> parseDefineText(Reader& r, int textVersion);
 // DefineEditText: the body after the character id.
 Result<EditText> parseDefineEditText(Reader& r, int swfVersion);
 
+// A field's own font gives its plain text, and text scripts set later, the
+// font's weight and slant.
+void takeFontStyle(EditText& e, const Font& font);
+
 // Reads the small HTML subset of text fields (p, br, li, b, i, font face/size/color,
 // entities) into styled spans; other tags are ignored.
 std::vector<TextSpan> htmlToSpans(const std::string& html);
