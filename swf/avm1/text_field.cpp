@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 namespace swf::avm1 {
@@ -156,6 +157,121 @@ void forSpansIn(const std::vector<TextSpan>& spans, int32_t from, int32_t to, Fn
     }
 }
 
+// ---- the field's text as markup, in the form the player writes it
+
+std::string escapedMarkup(const std::string& t) {
+    std::string out;
+    for (char c : t) {
+        if (c == '&') out += "&amp;";
+        else if (c == '<') out += "&lt;";
+        else if (c == '>') out += "&gt;";
+        else if (c == '"') out += "&quot;";
+        else out.push_back(c);
+    }
+    return out;
+}
+
+std::string colorMarkup(uint32_t rgb) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "#%06X", rgb & 0xffffff);
+    return buf;
+}
+
+// The FONT attributes of `f` that differ from `outer` (all of them without one).
+std::string fontAttributes(const TextFormat& f, const TextFormat* outer) {
+    std::string a;
+    auto differs = [&](auto member) { return !outer || f.*member != outer->*member; };
+    if (differs(&TextFormat::font)) a += " FACE=\"" + escapedMarkup(f.font.value_or("")) + "\"";
+    if (differs(&TextFormat::size)) a += " SIZE=\"" + numberToString(f.size.value_or(0)) + "\"";
+    if (differs(&TextFormat::color)) a += " COLOR=\"" + colorMarkup(f.color.value_or(0)) + "\"";
+    if (differs(&TextFormat::letterSpacing))
+        a += " LETTERSPACING=\"" + numberToString(f.letterSpacing.value_or(0)) + "\"";
+    if (differs(&TextFormat::kerning)) a += std::string(" KERNING=\"") + (f.kerning.value_or(false) ? "1" : "0") + "\"";
+    return a;
+}
+
+bool sameFont(const TextFormat& a, const TextFormat& b) { return fontAttributes(a, &b).empty(); }
+
+// One paragraph: its runs in FONT elements, each nested in the one before unless
+// the run returns to the style of an enclosing one; links and B, I, U per run.
+std::string paragraphMarkup(Machine& m, const EditText& e, const std::vector<const TextSpan*>& runs,
+                            const std::vector<std::string>& texts, const TextSpan& first) {
+    static const char* const aligns[] = {"LEFT", "RIGHT", "CENTER", "JUSTIFY"};
+    TextFormat base = formatOf(m, e, first);
+    std::string tf;
+    auto attr = [&](const char* name, double v) {
+        if (v != 0) tf += std::string(" ") + name + "=\"" + numberToString(v) + "\"";
+    };
+    attr("LEFTMARGIN", base.leftMargin.value_or(0));
+    attr("RIGHTMARGIN", base.rightMargin.value_or(0));
+    attr("INDENT", base.indent.value_or(0));
+    attr("BLOCKINDENT", base.blockIndent.value_or(0));
+    attr("LEADING", base.leading.value_or(0));
+    if (!e.tabStops.empty()) {
+        std::string stops;
+        for (double t : e.tabStops) stops += (stops.empty() ? "" : ",") + numberToString(t);
+        tf += " TABSTOPS=\"" + stops + "\"";
+    }
+    std::string out;
+    if (!tf.empty()) out += "<TEXTFORMAT" + tf + ">";
+    out += e.bullet ? std::string("<LI>") : std::string("<P ALIGN=\"") + aligns[e.align & 3] + "\">";
+    out += "<FONT" + fontAttributes(base, nullptr) + ">";
+    std::vector<TextFormat> open{base};
+    for (size_t i = 0; i < runs.size(); ++i) {
+        TextFormat f = formatOf(m, e, *runs[i]);
+        size_t back = open.size();
+        while (back > 0 && !sameFont(f, open[back - 1])) --back;
+        if (back > 0) {
+            for (size_t k = open.size(); k > back; --k) out += "</FONT>";
+            open.resize(back);
+        } else if (open.size() < 64) {
+            out += "<FONT" + fontAttributes(f, &open.back()) + ">";
+            open.push_back(f);
+        }
+        const TextSpan& sp = *runs[i];
+        std::string inner = escapedMarkup(texts[i]);
+        if (sp.underline) inner = "<U>" + inner + "</U>";
+        if (sp.italic) inner = "<I>" + inner + "</I>";
+        if (sp.bold) inner = "<B>" + inner + "</B>";
+        if (!sp.url.empty())
+            inner = "<A HREF=\"" + escapedMarkup(sp.url) + "\" TARGET=\"" + escapedMarkup(sp.target) + "\">" + inner + "</A>";
+        out += inner;
+    }
+    for (size_t k = open.size(); k > 0; --k) out += "</FONT>";
+    out += e.bullet ? "</LI>" : "</P>";
+    if (!tf.empty()) out += "</TEXTFORMAT>";
+    return out;
+}
+
+std::string markupOf(Machine& m, const EditText& e) {
+    std::string out;
+    std::vector<const TextSpan*> runs;
+    std::vector<std::string> texts;
+    const TextSpan* last = &e.format;
+    auto flush = [&]() {
+        out += paragraphMarkup(m, e, runs, texts, runs.empty() ? *last : *runs.front());
+        runs.clear();
+        texts.clear();
+    };
+    for (const TextSpan& sp : e.spans) {
+        last = &sp;
+        size_t at = 0;
+        while (at <= sp.text.size()) {
+            size_t nl = sp.text.find_first_of("\r\n", at);
+            std::string piece = sp.text.substr(at, nl == std::string::npos ? std::string::npos : nl - at);
+            if (!piece.empty()) {
+                runs.push_back(&sp);
+                texts.push_back(std::move(piece));
+            }
+            if (nl == std::string::npos) break;
+            flush();
+            at = nl + 1;
+        }
+    }
+    flush();
+    return out;
+}
+
 // The range a getTextFormat/setTextFormat call names: none, one index, or begin and end.
 struct Range {
     int32_t from = 0, to = 0;
@@ -276,7 +392,7 @@ Value getProp(Machine& m, Field f, int prop) {
     case MaxHScroll: return Value(0);
     case HScroll: return Value(e.hscroll);
     case Variable: return e.variableName.empty() ? Value::null() : Value(e.variableName);
-    case HtmlText: return Value(e.text);
+    case HtmlText: return Value(e.html ? markupOf(m, e) : e.text);
     case Type: return Value(e.readOnly ? "dynamic" : "input");
     case Text: return Value(e.text);
     case AutoSize: {
