@@ -372,6 +372,7 @@ bool Parser::parseTags(Reader& r, Timeline& tl, int nesting) {
         case 12: {
             auto a = tr.rest();
             cur.actions.emplace_back(a.begin(), a.end());
+            cur.actionAt.push_back(cur.commands.size());
             break;
         }
         case 59: {

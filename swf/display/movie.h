@@ -67,6 +67,7 @@ struct InitAction {
 struct Frame {
     std::vector<DisplayCommand> commands;
     std::vector<std::vector<uint8_t>> actions; // DoAction blocks in tag order
+    std::vector<size_t> actionAt;              // per block: how many commands come before it
     std::vector<InitAction> initActions;       // DoInitAction blocks in tag order
     std::vector<SoundStart> sounds;
     std::vector<uint8_t> streamBlock; // this frame's stream sound data, if any

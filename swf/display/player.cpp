@@ -215,9 +215,14 @@ void Player::place(Clip& clip, const DisplayCommand& cmd) {
     if (obj.clip && obj.clip->textField && obj.clip->ownCharacter) obj.character = obj.clip->ownCharacter.get();
 }
 
-void Player::applyFrame(Clip& clip, int frame) {
+void Player::applyFrame(Clip& clip, int frame, std::vector<size_t>& marks) {
     const Frame& f = clip.timeline->frames[static_cast<size_t>(frame)];
-    for (const DisplayCommand& c : f.commands) place(clip, c);
+    marks.clear();
+    for (const DisplayCommand& c : f.commands) {
+        marks.push_back(queue_.size());
+        place(clip, c);
+    }
+    marks.push_back(queue_.size());
 }
 
 void Player::tickChildren(Clip& clip) {
@@ -269,17 +274,17 @@ void Player::gotoClip(Clip& clip, int target, bool runActions, bool advanceChild
         rewindOwner_ = &clip;
     }
     // Replay: children move on one tick per frame, as they do when the movie plays.
-    // The frame's own scripts run before those of the clips it places.
+    // The frame's scripts take their places in the queue among those of the clips it
+    // places, in the order of the frame's tags.
     const bool wasSeeking = seeking_;
-    size_t mark = queue_.size();
+    std::vector<size_t> marks;
     while (clip.frame < target) {
         if (clip.frame >= 0 && advanceChildren) {
             seeking_ = wasSeeking || clip.frame + 1 < target;
             tickChildren(clip);
         }
         ++clip.frame;
-        mark = queue_.size();
-        applyFrame(clip, clip.frame);
+        applyFrame(clip, clip.frame, marks);
     }
     seeking_ = wasSeeking;
     if (rewindOwner_ == &clip) {
@@ -288,22 +293,31 @@ void Player::gotoClip(Clip& clip, int target, bool runActions, bool advanceChild
         for (auto& [d, obj] : pool)
             if (obj.clip) unloadClip(*obj.clip);
     }
-    if (runActions) queueActions(clip, target, mark);
+    if (runActions) queueActions(clip, target, marks);
     for (auto& [d, obj] : clip.list)
         if (obj.clip) obj.clip->kept = false;
 }
 
-void Player::queueActions(Clip& clip, int frame, size_t at) {
+void Player::queueActions(Clip& clip, int frame, const std::vector<size_t>& marks) {
     const Frame& f = clip.timeline->frames[static_cast<size_t>(frame)];
-    std::vector<PendingActions> add;
+    // Where the queue stood before the frame's command k; init actions come first.
+    auto markAt = [&](size_t k) {
+        size_t at = marks.empty() ? queue_.size() : marks[std::min(k, marks.size() - 1)];
+        return std::min(at, queue_.size());
+    };
+    size_t added = 0;
+    auto insert = [&](size_t at, const std::vector<uint8_t>* code) {
+        at = std::min(at + added, queue_.size());
+        queue_.insert(queue_.begin() + static_cast<long>(at), PendingActions{clip.weak_from_this(), code, 0});
+        ++added;
+    };
     for (const auto& ia : f.initActions) {
         if (std::find(initDone_.begin(), initDone_.end(), ia.spriteId) != initDone_.end()) continue;
         initDone_.push_back(ia.spriteId);
-        add.push_back({clip.weak_from_this(), &ia.actions, 0});
+        insert(markAt(0), &ia.actions);
     }
-    for (const auto& a : f.actions) add.push_back({clip.weak_from_this(), &a, 0});
-    at = std::min(at, queue_.size());
-    queue_.insert(queue_.begin() + static_cast<long>(at), add.begin(), add.end());
+    for (size_t i = 0; i < f.actions.size(); ++i)
+        insert(markAt(i < f.actionAt.size() ? f.actionAt[i] : 0), &f.actions[i]);
     if (seeking_) return;
     for (const auto& s : f.sounds)
         if (const auto* def = movie_->get<SoundDef>(s.soundId); def && sounds_.size() < kMaxSoundEvents)

@@ -155,7 +155,8 @@ private:
     // frame passed; a script's jump leaves them where they are.
     void gotoClip(Clip& clip, int target, bool runActions, bool advanceChildren = true);
     void resetClip(Clip& clip, std::map<int, DisplayObject>& pool);
-    void applyFrame(Clip& clip, int frame);
+    // Places a frame's commands; marks gets the queue's length before each and at the end.
+    void applyFrame(Clip& clip, int frame, std::vector<size_t>& marks);
     void place(Clip& clip, const DisplayCommand& c);
     void initInstance(Clip& parent, DisplayObject& obj,
                       std::shared_ptr<const std::vector<ClipAction>> clipActions = nullptr);
@@ -166,7 +167,7 @@ private:
     void runButtonActions(Clip& button, uint16_t condition);
     void tickClip(Clip& clip);
     void tickChildren(Clip& clip);
-    void queueActions(Clip& clip, int frame, size_t at);
+    void queueActions(Clip& clip, int frame, const std::vector<size_t>& marks);
     void queueEvent(Clip& clip, uint32_t event);
     void runQueue();
     void runActions(const std::vector<uint8_t>& code, Clip& clip);
