@@ -33,7 +33,7 @@ void installFlashPackages(Machine& m, Object* g) {
 
 constexpr Installer kGroups[] = {
     installCore, installArray, installString, installMath, installDate, installClip, installMisc,
-    installXml, installFlashPackages, installHostClasses, installNativeTable,
+    installSound, installColor, installXml, installFlashPackages, installHostClasses, installNativeTable,
 };
 constexpr int kGroupCount = static_cast<int>(std::size(kGroups));
 

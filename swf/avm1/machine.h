@@ -255,6 +255,8 @@ void installMath(Machine& m, Object* global);
 void installDate(Machine& m, Object* global);
 void installClip(Machine& m, Object* global);
 void installMisc(Machine& m, Object* global);
+void installSound(Machine& m, Object* global);
+void installColor(Machine& m, Object* global);
 void installXml(Machine& m, Object* global);
 void installGeom(Machine& m, Object* global);
 void installExternalInterface(Machine& m, Object* global);

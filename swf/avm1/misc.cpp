@@ -1,4 +1,4 @@
-// The smaller classes: AsBroadcaster, Key, Mouse, Stage, System, Color, Sound,
+// The smaller classes: AsBroadcaster, Key, Mouse, Stage, System,
 // TextField, TextFormat and Button, as far as a movie without input needs them.
 #include "swf/avm1/machine.h"
 
@@ -41,11 +41,6 @@ Value removeListener(Machine& m, Value self, std::span<Value> a) {
             return Value(true);
         }
     return Value(false);
-}
-
-Clip* colorTarget(Machine& m, const Value& self) {
-    Value t = m.get(self, "__target");
-    return m.clipOf(t);
 }
 
 } // namespace
@@ -117,81 +112,6 @@ void installMisc(Machine& m, Object* g) {
     m.setOwn(system, "useCodepage", Value(false));
     addMethod(m, system, "setClipboard", nothing);
     addMethod(m, system, "showSettings", nothing);
-
-    // Color: reads and writes the colour transform of a clip.
-    Object* cp = m.newObject();
-    addClass(m, g, "Color", nothing, [](Machine& m, Value ctor, std::span<Value> a) -> Value {
-        Value p = m.get(ctor, "prototype");
-        Object* o = m.newObject(p.isObject() ? p.o : nullptr);
-        Value t = arg(a, 0);
-        Clip* c = m.clipOf(t);
-        if (!c && t.isString()) c = m.resolvePath(m.rootClip(), t.s);
-        m.setOwn(o, "__target", c ? Value(m.clipObject(*c)) : Value(), kDontEnum);
-        return Value(o);
-    }, cp);
-    addMethod(m, cp, "setRGB", [](Machine& m, Value self, std::span<Value> a) -> Value {
-        Clip* c = colorTarget(m, self);
-        DisplayObject* d = c ? m.displayOf(*c) : nullptr;
-        if (!d) return {};
-        uint32_t v = toUint32(m.toNumber(arg(a, 0)));
-        d->colorTransform.rMul = d->colorTransform.gMul = d->colorTransform.bMul = 0;
-        d->colorTransform.rAdd = static_cast<int32_t>((v >> 16) & 0xff);
-        d->colorTransform.gAdd = static_cast<int32_t>((v >> 8) & 0xff);
-        d->colorTransform.bAdd = static_cast<int32_t>(v & 0xff);
-        return {};
-    });
-    addMethod(m, cp, "getRGB", [](Machine& m, Value self, std::span<Value>) -> Value {
-        Clip* c = colorTarget(m, self);
-        DisplayObject* d = c ? m.displayOf(*c) : nullptr;
-        if (!d) return {};
-        const ColorTransform& t = d->colorTransform;
-        return Value(static_cast<double>(((t.rAdd & 0xff) << 16) | ((t.gAdd & 0xff) << 8) | (t.bAdd & 0xff)));
-    });
-    addMethod(m, cp, "setTransform", [](Machine& m, Value self, std::span<Value> a) -> Value {
-        Clip* c = colorTarget(m, self);
-        DisplayObject* d = c ? m.displayOf(*c) : nullptr;
-        Value t = arg(a, 0);
-        if (!d || !t.isObject()) return {};
-        ColorTransform& x = d->colorTransform;
-        auto field = [&](const char* n, int32_t& out, double scale) {
-            if (!m.has(t.o, n)) return;
-            double v = m.toNumber(m.get(t, n));
-            if (std::isfinite(v)) out = static_cast<int32_t>(std::clamp(v * scale, -1e6, 1e6));
-        };
-        field("ra", x.rMul, 2.56);
-        field("ga", x.gMul, 2.56);
-        field("ba", x.bMul, 2.56);
-        field("aa", x.aMul, 2.56);
-        field("rb", x.rAdd, 1);
-        field("gb", x.gAdd, 1);
-        field("bb", x.bAdd, 1);
-        field("ab", x.aAdd, 1);
-        return {};
-    });
-    addMethod(m, cp, "getTransform", [](Machine& m, Value self, std::span<Value>) -> Value {
-        Clip* c = colorTarget(m, self);
-        DisplayObject* d = c ? m.displayOf(*c) : nullptr;
-        if (!d) return {};
-        const ColorTransform& x = d->colorTransform;
-        Object* o = m.newObject();
-        m.setOwn(o, "ra", Value(x.rMul / 2.56));
-        m.setOwn(o, "rb", Value(x.rAdd));
-        m.setOwn(o, "ga", Value(x.gMul / 2.56));
-        m.setOwn(o, "gb", Value(x.gAdd));
-        m.setOwn(o, "ba", Value(x.bMul / 2.56));
-        m.setOwn(o, "bb", Value(x.bAdd));
-        m.setOwn(o, "aa", Value(x.aMul / 2.56));
-        m.setOwn(o, "ab", Value(x.aAdd));
-        return Value(o);
-    });
-
-    // Sound: no output from scripts here; the object answers with its defaults.
-    Object* sp = m.newObject();
-    addClass(m, g, "Sound", nothing, nullptr, sp);
-    for (const char* n : {"attachSound", "start", "stop", "loadSound", "setPan", "setVolume", "setTransform"})
-        addMethod(m, sp, n, nothing);
-    addMethod(m, sp, "getVolume", [](Machine&, Value, std::span<Value>) -> Value { return Value(100); });
-    addMethod(m, sp, "getPan", [](Machine&, Value, std::span<Value>) -> Value { return Value(0); });
 
     // TextField, Selection, TextFormat, Button
     installTextField(m, g);

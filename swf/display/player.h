@@ -74,6 +74,7 @@ struct Clip : std::enable_shared_from_this<Clip> {
     bool kept = false;           // kept through a rewind: not advanced by the replay
     bool textField = false;      // stands for a text field
     std::unique_ptr<Character> ownCharacter; // text fields: their own copy of the definition
+    SoundLevels soundLevels; // set by Sound objects aimed at this clip
 };
 
 // How long a frame's scripts may run before the rest of the frame's scripts are
@@ -135,6 +136,8 @@ public:
     void scriptGoto(Clip& clip, int frame0, bool play);
     bool scriptGotoLabel(Clip& clip, const std::string& label, bool play);
     void scriptStopSounds() {}
+    // The movie-wide levels that Sound objects without a clip set.
+    SoundLevels& globalSoundLevels() { return globalSound_; }
     void scriptCallFrame(Clip& clip, const std::string& frame);
     void scriptGetUrl(const std::string& url, const std::string& target);
     // attachMovie (a character id) or createEmptyMovieClip (id 0, no character); depth
@@ -199,6 +202,7 @@ private:
     std::vector<SoundEvent> sounds_;
     std::vector<const std::vector<uint8_t>*> stream_;
     bool streamRestart_ = false;
+    SoundLevels globalSound_;
     int actionDepth_ = 0;
     std::weak_ptr<Clip> hovered_, pressed_;
 };

@@ -37,6 +37,14 @@ struct StreamHead {
     int16_t latencySeek = 0;
 };
 
+// The levels a script's Sound object sets on a clip or on the whole movie: the
+// volume, and the percent of each input channel sent to each output channel
+// (ll: left to left, lr: left to right, rr, rl). Scripts read back what they set.
+struct SoundLevels {
+    int32_t volume = 100;
+    int32_t ll = 100, lr = 0, rr = 100, rl = 0;
+};
+
 struct SoundDef {
     SoundFormat format;
     uint32_t sampleCount = 0;
