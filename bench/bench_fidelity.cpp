@@ -64,18 +64,21 @@ int main(int argc, char** argv) {
     bench::preferOffscreen();
     QGuiApplication app(argc, argv);
     // -v lists every file's share; -o DIR also writes each render and its
-    // difference from the reference (pixels off by more than 16 in red) there.
+    // difference from the reference (pixels off by more than 16 in red) there;
+    // any other argument keeps only the files whose name contains it.
     bool verbose = false;
-    std::string outDir;
+    std::string outDir, only;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "-v") verbose = true;
         else if (a == "-o" && i + 1 < argc) outDir = argv[++i];
+        else only = a;
     }
     auto corpus = bench::corpusOrNotice();
     if (corpus.empty()) return 0;
     int withRef[2] = {0, 0}, good[2] = {0, 0};
     for (const auto& e : corpus) {
+        if (e.name.find(only) == std::string::npos) continue;
         auto expected = bench::corpusDir() / (e.name + ".expected.png");
         auto ruffle = bench::corpusDir() / (e.name + ".ruffle.png");
         bool useExpected = std::filesystem::exists(expected);
