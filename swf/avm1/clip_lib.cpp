@@ -65,9 +65,13 @@ void addCmd(Drawing& d, PathCmd cmd) {
 }
 
 void closeFill(Drawing& d) {
+    // The fill's last run is closed back to where it began (its last move, as
+    // moveTo starts a new run); earlier runs are closed when filled.
     if (ShapePath* f = path(d, d.fillPath)) {
         if (!f->cmds.empty()) {
-            const PathCmd& first = f->cmds.front();
+            auto start = std::find_if(f->cmds.rbegin(), f->cmds.rend(),
+                                      [](const PathCmd& c) { return c.op == PathCmd::Op::Move; });
+            const PathCmd first = start != f->cmds.rend() ? *start : f->cmds.front();
             const PathCmd& last = f->cmds.back();
             if (first.x != last.x || first.y != last.y) f->cmds.push_back({PathCmd::Op::Line, first.x, first.y, 0, 0});
         }
@@ -373,17 +377,24 @@ void installClip(Machine& m, Object* g) {
                 double x = m.toNumber(m.get(mx, "x")), y = m.toNumber(m.get(mx, "y"));
                 double r = m.toNumber(m.get(mx, "r"));
                 if (!std::isfinite(r)) r = 0;
-                double sx = w / 1638.4 * 20, sy = h / 1638.4 * 20;
+                // The gradient square spans 32768 twips at scale 1, so only offsets turn into twips.
+                double sx = w / 1638.4, sy = h / 1638.4;
                 fs.matrix = Matrix{sx * std::cos(r), sx * std::sin(r), -sy * std::sin(r), sy * std::cos(r),
                                    (x + w / 2) * 20, (y + h / 2) * 20};
             } else {
                 fs.matrix = Matrix{m.toNumber(m.get(mx, "a")), m.toNumber(m.get(mx, "b")), m.toNumber(m.get(mx, "d")) * 0 + m.toNumber(m.get(mx, "c")),
                                    m.toNumber(m.get(mx, "d")), m.toNumber(m.get(mx, "tx")) * 20, m.toNumber(m.get(mx, "ty")) * 20};
-                fs.matrix.a *= 20;
-                fs.matrix.b *= 20;
-                fs.matrix.c *= 20;
-                fs.matrix.d *= 20;
             }
+        }
+        // Then the spread ("pad", "reflect", "repeat"), the blending ("rgb", "linearRGB")
+        // and, for radial fills, where the focal point lies along the x axis (-1..1).
+        const std::string spread = m.toString(arg(a, 5));
+        fs.gradient.spread = spread == "reflect" ? Spread::Reflect : spread == "repeat" ? Spread::Repeat : Spread::Pad;
+        fs.gradient.linearRgb = m.toString(arg(a, 6)) == "linearRGB";
+        if (fs.kind == FillStyle::Kind::Radial && a.size() > 7) {
+            const double focal = m.toNumber(a[7]);
+            fs.gradient.focal = std::isfinite(focal) ? std::clamp(focal, -1.0, 1.0) : 0;
+            fs.kind = FillStyle::Kind::Focal;
         }
         if (fs.gradient.stops.empty()) fs.kind = FillStyle::Kind::Solid;
         startFill(d, fs);

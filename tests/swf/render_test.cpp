@@ -301,4 +301,53 @@ TEST(Render, ShapesShownAgainFollowMovesAndRedrawing) {
     EXPECT_TRUE(near(frames[3].pixel(40, 70), kBlue)); // redrawn
 }
 
+// Fills drawn by scripts: a fill's last run closes back to where that run began,
+// and a gradient's matrix maps its square in pixels as the drawing API gives it.
+TEST(Render, ScriptFillsCloseTheirRunAndPlaceTheirGradient) {
+    namespace ac = swf::writer::actioncode;
+    using PV = w::PushValue;
+    w::ActionBuilder a;
+    a.push({PV::integer(1), PV::string("c"), PV::integer(2), PV::string("_root")}).op(ac::GetVariable);
+    a.push({PV::string("createEmptyMovieClip")}).op(ac::CallMethod).storeRegister(1).op(ac::Pop);
+    auto call = [&](const char* name, int count) {
+        a.push({PV::integer(count), PV::reg(1), PV::string(name)}).op(ac::CallMethod).op(ac::Pop);
+    };
+    auto point = [&](const char* name, int x, int y) {
+        a.push({PV::integer(y), PV::integer(x)});
+        call(name, 2);
+    };
+    // Begun at the pen (0, 0), moved to a square at the bottom left and left open.
+    a.push({PV::integer(0xff0000)});
+    call("beginFill", 1);
+    point("moveTo", 0, 50);
+    point("lineTo", 50, 50);
+    point("lineTo", 50, 100);
+    point("lineTo", 0, 100);
+    call("endFill", 0);
+    // Red to blue across the right half: the square is 1638.4 pixels at scale 1.
+    a.push({PV::string("tx"), PV::integer(75), PV::string("ty"), PV::integer(50), PV::string("a"),
+            PV::number(50 / 1638.4), PV::string("b"), PV::integer(0), PV::string("c"), PV::integer(0),
+            PV::string("d"), PV::number(50 / 1638.4), PV::integer(6)})
+        .op(0x43); // InitObject
+    a.push({PV::integer(255), PV::integer(0), PV::integer(2)}).op(ac::InitArray);
+    a.push({PV::integer(100), PV::integer(100), PV::integer(2)}).op(ac::InitArray);
+    a.push({PV::integer(0x0000ff), PV::integer(0xff0000), PV::integer(2)}).op(ac::InitArray);
+    a.push({PV::string("linear")});
+    call("beginGradientFill", 5);
+    point("moveTo", 50, 0);
+    point("lineTo", 100, 0);
+    point("lineTo", 100, 100);
+    point("lineTo", 50, 100);
+    call("endFill", 0);
+    auto m = movie(8);
+    m.add(w::doAction(a)).showFrame();
+    swf::Player player(load(m.bytes()));
+    swf::ShapeCache cache;
+    QImage img = swf::renderImage(player, QSize(100, 100), cache).convertToFormat(QImage::Format_ARGB32);
+    EXPECT_TRUE(near(img.pixel(25, 75), kRed));
+    EXPECT_TRUE(near(img.pixel(10, 30), kWhite)); // not joined to where the fill began
+    EXPECT_TRUE(near(img.pixel(52, 50), kRed, 24));
+    EXPECT_TRUE(near(img.pixel(97, 50), kBlue, 24));
+}
+
 } // namespace
