@@ -12,6 +12,7 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace swf {
@@ -25,6 +26,9 @@ QColor toQt(Rgba c) { return QColor(c.r, c.g, c.b, c.a); }
 // began is closed so its corner is joined rather than capped.
 QPainterPath buildPath(const std::vector<PathCmd>& cmds, bool stroke, bool noClose) {
     QPainterPath path;
+    // A curve takes three elements (it is kept as a cubic), anything else one.
+    const auto curves = std::count_if(cmds.begin(), cmds.end(), [](const PathCmd& c) { return c.op == PathCmd::Op::Curve; });
+    path.reserve(static_cast<int>(std::min<size_t>(cmds.size() + 2 * static_cast<size_t>(curves), 1u << 24)));
     QPointF start;
     bool open = false;
     auto closeIfLooped = [&] {
@@ -76,6 +80,18 @@ const LineStyle* strokeOf(const Shape& shape, const ShapePath& sp) {
 const QPainterPath& shapePath(const Shape& shape, const ShapePath& sp) {
     const LineStyle* l = strokeOf(shape, sp);
     return cachedPath(sp, l != nullptr, l && l->noClose, shape.nonZero ? Qt::WindingFill : Qt::OddEvenFill);
+}
+
+// After a fill or stroke the painter keeps, inside the path, a flat copy of its points
+// with room for a few hundred more (some 3 KB). Kept beside every cached path of a
+// shape of thousands of paths that is megabytes of fresh memory, which costs more to
+// touch than copying the points again on the next draw: the copy is let go (any change
+// to the path drops it; the path stays as it was).
+void dropFlatCopy(const QPainterPath& path) {
+    if (path.elementCount() == 0) return;
+    auto& p = const_cast<QPainterPath&>(path); // made non-const by cachedPath
+    const QPainterPath::Element first = p.elementAt(0);
+    p.setElementPositionAt(0, first.x, first.y);
 }
 
 constexpr int kEdgeBorder = 2;
@@ -279,9 +295,13 @@ void PainterBackend::paintShape(QPainter& p, const Shape& shape, const Movie& mo
         if (const FillStyle* f = fillOf(shape, sp)) {
             p.setRenderHint(QPainter::SmoothPixmapTransform,
                             smooth_ && (f->kind != FillStyle::Kind::Bitmap || f->smooth));
-            p.fillPath(shapePath(shape, sp), brushFor(*f, movie, cx));
+            const QPainterPath& path = shapePath(shape, sp);
+            p.fillPath(path, brushFor(*f, movie, cx));
+            dropFlatCopy(path);
         } else if (const LineStyle* l = strokeOf(shape, sp)) {
-            p.strokePath(shapePath(shape, sp), penFor(*l, movie, m, cx));
+            const QPainterPath& path = shapePath(shape, sp);
+            p.strokePath(path, penFor(*l, movie, m, cx));
+            dropFlatCopy(path);
         }
     }
 }
