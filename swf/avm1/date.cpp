@@ -59,10 +59,21 @@ Civil civilFromTime(double t) {
     return c;
 }
 
-// The zone's offset from UTC (ms) at a UTC time.
+// The zone's offset from UTC (ms) at a UTC time. Today's rules of the zone serve
+// every year, as the player applies them: the moment is taken to the same day
+// and time of the current year, so past changes of the zone are left out while
+// summer time still follows the season.
 double offsetAt(double t) {
     if (!std::isfinite(t)) return 0;
-    time_t s = static_cast<time_t>(std::floor(t / 1000));
+    static const double thisYear = [] {
+        time_t now = time(nullptr);
+        struct tm u{};
+        return gmtime_r(&now, &u) ? u.tm_year + 1900.0 : 2000.0;
+    }();
+    Civil c = civilFromTime(t);
+    double moved = daysFromCivil(thisYear, c.month, c.day) * kMsPerDay + c.hours * 3600000 + c.minutes * 60000 +
+                   c.seconds * 1000;
+    time_t s = static_cast<time_t>(std::floor(moved / 1000));
     struct tm tmv{};
     if (!localtime_r(&s, &tmv)) return 0;
     return static_cast<double>(tmv.tm_gmtoff) * 1000;

@@ -135,7 +135,11 @@ Value Machine::toPrimitive(const Value& v, bool preferString) {
     if (!v.isObject()) return v;
     // Without a hint only valueOf is asked (a date asks toString from SWF 6 on);
     // an object it returns stays an object, and none to ask gives undefined.
-    Value fn = get(v, preferString || (v.o->kind == Kind::Date && version_ >= 6) ? "toString" : "valueOf");
+    return askPrimitive(v, preferString || (v.o->kind == Kind::Date && version_ >= 6) ? "toString" : "valueOf");
+}
+
+Value Machine::askPrimitive(const Value& v, const char* method) {
+    Value fn = get(v, method);
     if (!fn.isObject() || fn.o->kind != Kind::Function) return {};
     Value r = call(fn, v, {});
     return r.isObject() ? v : r;
@@ -149,7 +153,8 @@ double Machine::toNumber(const Value& v) {
     case Value::Number: return v.n;
     case Value::String: return stringToNumber(v.s, version_);
     case Value::Obj: {
-        Value p = toPrimitive(v);
+        // A number is always asked of valueOf, a date's too.
+        Value p = askPrimitive(v, "valueOf");
         if (p.isObject()) return NAN;
         return toNumber(p);
     }

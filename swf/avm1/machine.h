@@ -92,6 +92,7 @@ public:
 
     // ---- values
     Value toPrimitive(const Value& v, bool preferString = false);
+    Value askPrimitive(const Value& v, const char* method); // an object's valueOf or toString
     double toNumber(const Value& v);
     std::string toString(const Value& v);
     bool toBoolean(const Value& v);
