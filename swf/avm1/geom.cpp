@@ -15,7 +15,6 @@ namespace {
 
 double num(Machine& m, const Value& o, const char* name) { return m.toNumber(m.get(o, name)); }
 
-Value nothing(Machine&, Value, std::span<Value>) { return {}; }
 
 // A comparison as these classes make it: undefined when either side is NaN.
 Value compare(double a, double b, bool (*op)(double, double)) {

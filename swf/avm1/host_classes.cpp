@@ -8,7 +8,6 @@ namespace swf::avm1 {
 
 namespace {
 
-Value nothing(Machine&, Value, std::span<Value>) { return {}; }
 
 const char* const kBuiltInItems[] = {"save", "zoom", "quality", "play", "loop", "rewind", "forward_back", "print"};
 

@@ -285,6 +285,8 @@ std::string traceText(const std::string& s);
 
 // Helpers for the library.
 inline Value arg(std::span<Value> a, size_t i) { return i < a.size() ? a[i] : Value(); }
+// A built-in that does nothing and answers undefined.
+inline Value nothing(Machine&, Value, std::span<Value>) { return {}; }
 Object* addMethod(Machine& m, Object* o, const char* name, NativeFn fn, int data = 0);
 Object* addClass(Machine& m, Object* global, const char* name, NativeFn call, NativeFn construct, Object* proto);
 

@@ -8,7 +8,6 @@ namespace swf::avm1 {
 
 namespace {
 
-Value nothing(Machine&, Value, std::span<Value>) { return {}; }
 
 Value broadcastMessage(Machine& m, Value self, std::span<Value> a) {
     if (a.empty()) return {};

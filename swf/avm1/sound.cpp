@@ -145,7 +145,6 @@ Value getPosition(Machine&, Value self, std::span<Value>) {
     return d && d->sound ? Value(0) : Value();
 }
 
-Value nothing(Machine&, Value, std::span<Value>) { return {}; }
 
 } // namespace
 

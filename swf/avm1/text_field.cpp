@@ -11,7 +11,6 @@ namespace swf::avm1 {
 
 namespace {
 
-Value nothing(Machine&, Value, std::span<Value>) { return {}; }
 
 struct Field {
     Clip* clip = nullptr;
