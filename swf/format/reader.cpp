@@ -91,17 +91,20 @@ std::string Reader::string() {
 uint32_t Reader::ub(int n) {
     n = std::clamp(n, 0, 32); // no field is wider; a broken width must not shift past 32
     uint32_t v = 0;
-    for (int i = 0; i < n; ++i) {
+    // Whole runs of the bits left in the current byte at a time.
+    while (n > 0) {
         if (bitCount_ == 0) {
             if (pos_ >= data_.size()) {
                 overrun_ = true;
-                return n - i >= 32 ? 0 : v << (n - i);
+                return n >= 32 ? 0 : v << n;
             }
             bitBuf_ = data_[pos_++];
             bitCount_ = 8;
         }
-        --bitCount_;
-        v = (v << 1) | ((bitBuf_ >> bitCount_) & 1);
+        const int take = std::min(n, bitCount_);
+        bitCount_ -= take;
+        v = (v << take) | ((static_cast<uint32_t>(bitBuf_) >> bitCount_) & ((1u << take) - 1));
+        n -= take;
     }
     return v;
 }

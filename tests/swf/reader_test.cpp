@@ -15,6 +15,24 @@ TEST(Reader, BitFieldsReadMostSignificantFirstAndSignExtend) {
     EXPECT_FALSE(r.overrun());
 }
 
+TEST(Reader, BitFieldsRunAcrossBytes) {
+    const uint8_t data[] = {0xab, 0xcd, 0xef, 0x12, 0x34, 0xc0};
+    swf::Reader r(data);
+    EXPECT_EQ(r.ub(4), 0xau);
+    EXPECT_EQ(r.ub(32), 0xbcdef123u);
+    EXPECT_EQ(r.sb(4), 4);
+    EXPECT_EQ(r.sb(0), 0);
+    EXPECT_EQ(r.ub(0), 0u);
+    EXPECT_EQ(r.sb(4), -4); // "1100"
+    EXPECT_FALSE(r.overrun());
+    // A field cut short by the end keeps the bits there were, the missing ones zero.
+    const uint8_t one[] = {0xff};
+    swf::Reader s(one);
+    EXPECT_EQ(s.ub(3), 7u);
+    EXPECT_EQ(s.ub(8), 0xf8u);
+    EXPECT_TRUE(s.overrun());
+}
+
 TEST(Reader, ReadsPastTheEndYieldZeroAndFlagIt) {
     const uint8_t data[] = {0x12};
     for (int width : {1, 8, 31, 32, 40, -3}) {
