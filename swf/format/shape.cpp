@@ -3,7 +3,7 @@
 #include "swf/format/limits.h"
 
 #include <algorithm>
-#include <unordered_map>
+#include <span>
 
 namespace swf {
 namespace {
@@ -129,6 +129,8 @@ Result<ShapeRecords> readShapeRecords(Reader& r, int shapeVersion, bool withStyl
     r.align();
     int fillBits = static_cast<int>(r.ub(4));
     int lineBits = static_cast<int>(r.ub(4));
+    // A shape tag holds little but its records, which take some two bytes each.
+    if (withStyles) out.records.reserve(std::min(r.remaining() / 2, limits::kMaxShapeEdges));
     int64_t x = 0, y = 0;
     while (true) {
         if (r.overrun()) {
@@ -218,44 +220,95 @@ void appendSegment(std::vector<PathCmd>& cmds, const Segment& s) {
         cmds.push_back({PathCmd::Op::Line, s.x1, s.y1, 0, 0});
 }
 
-// Links directed segments head to tail into contours.
-std::vector<PathCmd> joinContours(const std::vector<Segment>& segs) {
-    std::unordered_multimap<uint64_t, size_t> byStart;
-    byStart.reserve(segs.size());
-    for (size_t i = 0; i < segs.size(); ++i) byStart.emplace(pointKey(segs[i].x0, segs[i].y0), i);
-    std::vector<bool> used(segs.size(), false);
-    std::vector<PathCmd> cmds;
-    cmds.reserve(segs.size() + 8);
-    for (size_t first = 0; first < segs.size(); ++first) {
-        if (used[first]) continue;
-        const Segment& s0 = segs[first];
-        cmds.push_back({PathCmd::Op::Move, s0.x0, s0.y0, 0, 0});
-        size_t cur = first;
-        while (true) {
-            used[cur] = true;
-            appendSegment(cmds, segs[cur]);
-            int32_t ex = segs[cur].x1, ey = segs[cur].y1;
-            if (ex == s0.x0 && ey == s0.y0) break;
-            size_t next = SIZE_MAX;
-            auto range = byStart.equal_range(pointKey(ex, ey));
-            for (auto it = range.first; it != range.second; ++it) {
-                if (!used[it->second]) {
-                    next = it->second;
-                    break;
-                }
-            }
-            if (next == SIZE_MAX) break;
-            cur = next;
-        }
-    }
-    return cmds;
-}
+// Links directed segments head to tail into contours. At a point where several
+// unused segments start, the one given last is taken. The buffers are kept from one
+// call to the next.
+class ContourJoiner {
+public:
+    std::vector<PathCmd> join(std::span<const Segment> segs) {
+        const size_t n = segs.size();
+        // Segment starts by point, and among equal points the later segment first.
+        starts_.resize(n);
+        for (size_t i = 0; i < n; ++i) starts_[i] = {pointKey(segs[i].x0, segs[i].y0), static_cast<uint32_t>(i)};
+        std::sort(starts_.begin(), starts_.end(), [](const Start& a, const Start& b) {
+            return a.key != b.key ? a.key < b.key : a.index > b.index;
+        });
+        used_.assign(n, 0);
+        // Per run of equal points, from its first entry: where its unused entries may begin.
+        cursor_.resize(n);
+        for (size_t i = 0; i < n; ++i) cursor_[i] = static_cast<uint32_t>(i);
 
+        std::vector<PathCmd> cmds;
+        cmds.reserve(n + 8);
+        for (size_t first = 0; first < n; ++first) {
+            if (used_[first]) continue;
+            const Segment& s0 = segs[first];
+            cmds.push_back({PathCmd::Op::Move, s0.x0, s0.y0, 0, 0});
+            size_t cur = first;
+            while (true) {
+                used_[cur] = 1;
+                appendSegment(cmds, segs[cur]);
+                const int32_t ex = segs[cur].x1, ey = segs[cur].y1;
+                if (ex == s0.x0 && ey == s0.y0) break;
+                const size_t next = nextFrom(pointKey(ex, ey));
+                if (next == SIZE_MAX) break;
+                cur = next;
+            }
+        }
+        return cmds;
+    }
+
+private:
+    struct Start {
+        uint64_t key;
+        uint32_t index;
+    };
+
+    // The first unused segment starting at the point, or SIZE_MAX. Entries before a
+    // run's cursor are all used, so each is passed over once.
+    size_t nextFrom(uint64_t key) {
+        const auto run = std::lower_bound(starts_.begin(), starts_.end(), key,
+                                          [](const Start& a, uint64_t k) { return a.key < k; });
+        if (run == starts_.end() || run->key != key) return SIZE_MAX;
+        const size_t head = static_cast<size_t>(run - starts_.begin());
+        size_t c = cursor_[head];
+        while (c < starts_.size() && starts_[c].key == key && used_[starts_[c].index]) ++c;
+        cursor_[head] = static_cast<uint32_t>(c);
+        return c < starts_.size() && starts_[c].key == key ? starts_[c].index : SIZE_MAX;
+    }
+
+    std::vector<Start> starts_;
+    std::vector<uint8_t> used_;
+    std::vector<uint32_t> cursor_;
+};
+
+// The edges of one layer (between style table changes), each with the style it
+// belongs to (1-based within the layer's table).
 struct Layer {
     int table = 0;
-    std::vector<std::vector<Segment>> fills; // by 1-based style index
-    std::vector<std::vector<Segment>> lines;
+    size_t fillCount = 0, lineCount = 0;
+    std::vector<std::pair<uint32_t, Segment>> fills, lines;
 };
+
+// The segments grouped by style, in style order, each style's in the order given:
+// calls take(style, segments) for every style that has any.
+template <typename Take>
+void byStyle(const std::vector<std::pair<uint32_t, Segment>>& edges, size_t styles, std::vector<uint32_t>& starts,
+             std::vector<Segment>& sorted, Take take) {
+    if (edges.empty()) return;
+    starts.assign(styles + 2, 0);
+    for (const auto& e : edges) ++starts[e.first + 1];
+    for (size_t i = 1; i < starts.size(); ++i) starts[i] += starts[i - 1];
+    sorted.resize(edges.size());
+    for (const auto& e : edges) sorted[starts[e.first]++] = e.second;
+    // starts[i] is now where style i + 1 begins.
+    size_t begin = 0;
+    for (size_t style = 1; style <= styles; ++style) {
+        const size_t end = starts[style];
+        if (end > begin) take(style, std::span<const Segment>(sorted.data() + begin, end - begin));
+        begin = end;
+    }
+}
 
 } // namespace
 
@@ -271,44 +324,48 @@ Shape buildShape(const ShapeRecords& recs, Rect bounds, bool nonZero) {
         shape.lines.insert(shape.lines.end(), t.lines.begin(), t.lines.end());
     }
 
-    auto newLayer = [&](int table) {
-        Layer l;
-        l.table = table;
-        l.fills.resize(recs.tables[table].fills.size() + 1);
-        l.lines.resize(recs.tables[table].lines.size() + 1);
-        return l;
-    };
+    ContourJoiner joiner;
+    std::vector<uint32_t> starts;
+    std::vector<Segment> sorted;
     auto finish = [&](Layer& l) {
-        for (size_t i = 1; i < l.fills.size(); ++i) {
-            if (l.fills[i].empty()) continue;
+        byStyle(l.fills, l.fillCount, starts, sorted, [&](size_t style, std::span<const Segment> segs) {
             ShapePath p;
-            p.fill = fillBase[l.table] + static_cast<int>(i) - 1;
-            p.cmds = joinContours(l.fills[i]);
+            p.fill = fillBase[l.table] + static_cast<int>(style) - 1;
+            p.cmds = joiner.join(segs);
             shape.paths.push_back(std::move(p));
-        }
-        for (size_t i = 1; i < l.lines.size(); ++i) {
-            if (l.lines[i].empty()) continue;
+        });
+        byStyle(l.lines, l.lineCount, starts, sorted, [&](size_t style, std::span<const Segment> segs) {
             ShapePath p;
-            p.line = lineBase[l.table] + static_cast<int>(i) - 1;
+            p.line = lineBase[l.table] + static_cast<int>(style) - 1;
+            p.cmds.reserve(segs.size() + 8);
             int32_t px = INT32_MIN, py = INT32_MIN;
-            for (const Segment& s : l.lines[i]) {
+            for (const Segment& s : segs) {
                 if (s.x0 != px || s.y0 != py) p.cmds.push_back({PathCmd::Op::Move, s.x0, s.y0, 0, 0});
                 appendSegment(p.cmds, s);
                 px = s.x1;
                 py = s.y1;
             }
             shape.paths.push_back(std::move(p));
-        }
+        });
     };
 
-    Layer layer = newLayer(0);
+    Layer layer;
+    auto startLayer = [&](int table) {
+        layer.table = table;
+        layer.fillCount = recs.tables[static_cast<size_t>(table)].fills.size();
+        layer.lineCount = recs.tables[static_cast<size_t>(table)].lines.size();
+        layer.fills.clear();
+        layer.lines.clear();
+    };
+    layer.fills.reserve(recs.records.size());
+    startLayer(0);
     int fill0 = 0, fill1 = 0, line = 0;
     int32_t x = 0, y = 0;
     for (const ShapeRecord& rec : recs.records) {
         if (rec.kind == ShapeRecord::Kind::Style) {
             if (rec.newStyles >= 0 && rec.newStyles < static_cast<int>(recs.tables.size())) {
                 finish(layer);
-                layer = newLayer(rec.newStyles);
+                startLayer(rec.newStyles);
                 fill0 = fill1 = line = 0;
             }
             if (rec.move) {
@@ -317,17 +374,17 @@ Shape buildShape(const ShapeRecords& recs, Rect bounds, bool nonZero) {
             }
             auto pick = [](int v, int cur, size_t count) {
                 if (v < 0) return cur;
-                return static_cast<size_t>(v) < count ? v : 0;
+                return static_cast<size_t>(v) <= count ? v : 0;
             };
-            fill0 = pick(rec.fill0, fill0, layer.fills.size());
-            fill1 = pick(rec.fill1, fill1, layer.fills.size());
-            line = pick(rec.line, line, layer.lines.size());
+            fill0 = pick(rec.fill0, fill0, layer.fillCount);
+            fill1 = pick(rec.fill1, fill1, layer.fillCount);
+            line = pick(rec.line, line, layer.lineCount);
             continue;
         }
         Segment s{x, y, rec.cx, rec.cy, rec.x, rec.y, rec.curve};
-        if (fill1) layer.fills[fill1].push_back(s);
-        if (fill0) layer.fills[fill0].push_back(s.reversed());
-        if (line) layer.lines[line].push_back(s);
+        if (fill1) layer.fills.emplace_back(static_cast<uint32_t>(fill1), s);
+        if (fill0) layer.fills.emplace_back(static_cast<uint32_t>(fill0), s.reversed());
+        if (line) layer.lines.emplace_back(static_cast<uint32_t>(line), s);
         x = rec.x;
         y = rec.y;
     }
