@@ -292,9 +292,18 @@ void Machine::setProperty(Clip& c, int index, const Value& v) {
     c.scripted = true;
 }
 
-void setFieldText(EditText& e, const std::string& text, bool html) {
+void setFieldText(EditText& e, const std::string& text, bool html, int swfVersion) {
     if (html) {
-        e.spans = htmlToSpans(text);
+        // Markup starts from the paragraph settings and spacing set for new text,
+        // its paragraphs left-aligned before version 8 unless it says otherwise.
+        TextSpan base;
+        base.para = e.format.para;
+        base.kerning = e.format.kerning;
+        base.letterSpacing = e.format.letterSpacing;
+        if (swfVersion < 8) base.para.align = 0;
+        e.spans = htmlToSpans(text, base);
+        // Text that follows carries on in the last paragraph's settings.
+        if (!e.spans.empty()) e.format.para = e.spans.back().para;
         e.text.clear();
         for (const TextSpan& sp : e.spans) e.text += sp.text;
     } else {

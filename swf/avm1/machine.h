@@ -268,7 +268,7 @@ void installNativeTable(Machine& m, Object* global);
 // Object::find met a built-in not made yet.
 void makeBuiltinGroup(Machine& m, int group);
 
-void setFieldText(EditText& e, const std::string& text, bool html);
+void setFieldText(EditText& e, const std::string& text, bool html, int swfVersion = 8);
 void installTextField(Machine& m, Object* global);
 // A text field's script object is made: it becomes a broadcaster of its own.
 void initTextFieldObject(Machine& m, Object* o);

@@ -41,7 +41,7 @@ std::string fieldFontName(Machine& m, const EditText& e) {
     return f && !f->name.empty() ? f->name : "Times New Roman";
 }
 
-// Every setting of a run of text: its own style over the field's paragraph settings.
+// Every setting of a run of text, its paragraph's among them.
 TextFormat formatOf(Machine& m, const EditText& e, const TextSpan& sp) {
     TextFormat f;
     f.font = sp.face.empty() ? fieldFontName(m, e) : sp.face;
@@ -52,16 +52,17 @@ TextFormat formatOf(Machine& m, const EditText& e, const TextSpan& sp) {
     f.underline = sp.underline;
     f.url = sp.url;
     f.target = sp.target;
-    f.align = e.align;
-    f.leftMargin = e.leftMargin / 20.0;
-    f.rightMargin = e.rightMargin / 20.0;
-    f.indent = e.indent / 20.0;
-    f.leading = e.leading / 20.0;
-    f.blockIndent = e.blockIndent / 20.0;
-    f.bullet = e.bullet;
-    f.tabStops = e.tabStops;
-    f.kerning = e.kerning;
-    f.letterSpacing = e.letterSpacing;
+    f.kerning = sp.kerning;
+    f.letterSpacing = sp.letterSpacing;
+    const ParagraphStyle& p = sp.para;
+    f.align = p.align;
+    f.leftMargin = p.leftMargin / 20.0;
+    f.rightMargin = p.rightMargin / 20.0;
+    f.indent = p.indent / 20.0;
+    f.leading = p.leading / 20.0;
+    f.blockIndent = p.blockIndent / 20.0;
+    f.bullet = p.bullet;
+    f.tabStops = p.tabStops;
     return f;
 }
 
@@ -111,20 +112,37 @@ void applyToSpan(Machine& m, const EditText& e, TextSpan& sp, const TextFormat& 
     if (f.underline) sp.underline = *f.underline;
     if (f.url) sp.url = *f.url;
     if (f.target) sp.target = *f.target;
+    if (f.kerning) sp.kerning = *f.kerning;
+    if (f.letterSpacing) sp.letterSpacing = *f.letterSpacing;
 }
 
-// The paragraph settings a format gives, which the field holds for all its text.
-void applyToParagraphs(EditText& e, const TextFormat& f) {
-    if (f.align) e.align = *f.align;
-    if (f.leftMargin) e.leftMargin = twips<uint16_t>(*f.leftMargin);
-    if (f.rightMargin) e.rightMargin = twips<uint16_t>(*f.rightMargin);
-    if (f.indent) e.indent = twips<uint16_t>(*f.indent);
-    if (f.leading) e.leading = twips<int16_t>(*f.leading);
-    if (f.blockIndent) e.blockIndent = twips<int32_t>(*f.blockIndent);
-    if (f.bullet) e.bullet = *f.bullet;
-    if (f.tabStops) e.tabStops = *f.tabStops;
-    if (f.kerning) e.kerning = *f.kerning;
-    if (f.letterSpacing) e.letterSpacing = *f.letterSpacing;
+// The paragraph settings a format gives.
+void applyToParagraph(ParagraphStyle& p, const TextFormat& f) {
+    if (f.align) p.align = *f.align;
+    if (f.leftMargin) p.leftMargin = twips<uint16_t>(*f.leftMargin);
+    if (f.rightMargin) p.rightMargin = twips<uint16_t>(*f.rightMargin);
+    if (f.indent) p.indent = twips<uint16_t>(*f.indent);
+    if (f.leading) p.leading = twips<int16_t>(*f.leading);
+    if (f.blockIndent) p.blockIndent = twips<int32_t>(*f.blockIndent);
+    if (f.bullet) p.bullet = *f.bullet;
+    if (f.tabStops) p.tabStops = *f.tabStops;
+}
+
+// Gives the paragraph settings of `f` to every paragraph that has characters in
+// [from, to), its line break counting as its last character.
+void applyToParagraphsIn(std::vector<TextSpan>& spans, int32_t from, int32_t to, const TextFormat& f) {
+    unifyParagraphs(spans);
+    size_t first = 0; // the first run of the paragraph being read
+    int32_t start = 0, pos = 0;
+    for (size_t i = 0; i < spans.size(); ++i) {
+        pos += utf16Length(spans[i].text);
+        const bool last = i + 1 == spans.size() || spans[i].text.find_first_of("\r\n") != std::string::npos;
+        if (!last) continue;
+        if (start < to && pos > from)
+            for (size_t k = first; k <= i; ++k) applyToParagraph(spans[k].para, f);
+        first = i + 1;
+        start = pos;
+    }
 }
 
 // Splits the run holding UTF-16 offset `at` so that a run starts there.
@@ -206,14 +224,15 @@ std::string paragraphMarkup(Machine& m, const EditText& e, const std::vector<con
     attr("INDENT", base.indent.value_or(0));
     attr("BLOCKINDENT", base.blockIndent.value_or(0));
     attr("LEADING", base.leading.value_or(0));
-    if (!e.tabStops.empty()) {
+    const ParagraphStyle& para = first.para;
+    if (!para.tabStops.empty()) {
         std::string stops;
-        for (double t : e.tabStops) stops += (stops.empty() ? "" : ",") + numberToString(t);
+        for (double t : para.tabStops) stops += (stops.empty() ? "" : ",") + numberToString(t);
         tf += " TABSTOPS=\"" + stops + "\"";
     }
     std::string out;
     if (!tf.empty()) out += "<TEXTFORMAT" + tf + ">";
-    out += e.bullet ? std::string("<LI>") : std::string("<P ALIGN=\"") + aligns[e.align & 3] + "\">";
+    out += para.bullet ? std::string("<LI>") : std::string("<P ALIGN=\"") + aligns[para.align & 3] + "\">";
     out += "<FONT" + fontAttributes(base, nullptr) + ">";
     std::vector<TextFormat> open{base};
     for (size_t i = 0; i < runs.size(); ++i) {
@@ -237,7 +256,7 @@ std::string paragraphMarkup(Machine& m, const EditText& e, const std::vector<con
         out += inner;
     }
     for (size_t k = open.size(); k > 0; --k) out += "</FONT>";
-    out += e.bullet ? "</LI>" : "</P>";
+    out += para.bullet ? "</LI>" : "</P>";
     if (!tf.empty()) out += "</TEXTFORMAT>";
     return out;
 }
@@ -361,7 +380,7 @@ void adoptNamedFont(const Movie& movie, EditText& e) {
 void setHtml(Machine& m, Field f, const std::string& html) {
     Object* o = m.clipObject(*f.clip);
     m.setOwn(o, "__html", Value(html), kDontEnum);
-    setFieldText(*f.text, m.styledHtml(html, hidden(m, o, "__styleSheet")), true);
+    setFieldText(*f.text, m.styledHtml(html, hidden(m, o, "__styleSheet")), true, m.version());
 }
 
 Value getProp(Machine& m, Field f, int prop) {
@@ -424,7 +443,7 @@ void setProp(Machine& m, Field f, int prop, const Value& v) {
         m.setOwn(o, "__styleSheet", v, kDontEnum);
         if (v.isObject()) e.html = true;
         Value html = hidden(m, o, "__html");
-        if (html.isString()) setFieldText(e, m.styledHtml(html.s, v), true);
+        if (html.isString()) setFieldText(e, m.styledHtml(html.s, v), true, m.version());
         break;
     }
     case MouseWheelEnabled: e.mouseWheelEnabled = m.toBoolean(v); break;
@@ -615,7 +634,7 @@ void installTextField(Machine& m, Object* g) {
             if (n > 0 && pos >= r.from && pos + n <= r.to) applyToSpan(m, e, sp, *fmt);
             pos += n;
         }
-        applyToParagraphs(e, *fmt);
+        applyToParagraphsIn(e.spans, r.from, r.to, *fmt);
         return {};
     });
     addMethod(m, tp, "getNewTextFormat", [](Machine& m, Value self, std::span<Value>) -> Value {
@@ -627,7 +646,7 @@ void installTextField(Machine& m, Object* g) {
         const TextFormat* fmt = textFormatOf(arg(a, 0));
         if (!f || !fmt) return {};
         applyToSpan(m, *f.text, f.text->format, *fmt);
-        applyToParagraphs(*f.text, *fmt);
+        applyToParagraph(f.text->format.para, *fmt);
         return {};
     });
     addMethod(m, tp, "replaceSel", [](Machine& m, Value self, std::span<Value> a) -> Value {

@@ -225,8 +225,9 @@ private:
             return;
         }
         const double gutter = 40; // two pixels inside the bounds
-        const double left = e.bounds.xmin + gutter + e.leftMargin;
-        const double right = e.bounds.xmax - gutter - e.rightMargin;
+        const ParagraphStyle& para = e.paragraph();
+        const double left = e.bounds.xmin + gutter + para.leftMargin;
+        const double right = e.bounds.xmax - gutter - para.rightMargin;
         struct Item {
             const Glyph* glyph;
             double scale;
@@ -284,14 +285,14 @@ private:
         double top = e.bounds.ymin + gutter;
         for (const Line& l : lines) {
             double x = left;
-            if (e.align == 1) x = right - l.width;
-            else if (e.align == 2) x = left + (right - left - l.width) / 2;
+            if (para.align == 1) x = right - l.width;
+            else if (para.align == 2) x = left + (right - left - l.width) / 2;
             const double baseline = top + l.ascent;
             for (const Item& it : l.items) {
                 b_.drawGlyph(*it.glyph, m * Matrix{it.scale, 0, 0, it.scale, x, baseline}, it.color);
                 x += it.glyph->advance * it.scale;
             }
-            top = baseline + l.descent + e.leading;
+            top = baseline + l.descent + para.leading;
         }
     }
 

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cmath>
+#include <limits>
 #include <cstdlib>
 
 namespace swf {
@@ -190,19 +192,33 @@ std::optional<Rgba> parseColor(const std::string& v) {
 
 } // namespace
 
-std::vector<TextSpan> htmlToSpans(const std::string& html) {
+namespace {
+
+// A whole number of twips from an attribute in pixels, within what T holds.
+template <class T>
+std::optional<T> twipsAttribute(const std::string& v) {
+    if (v.empty()) return std::nullopt;
+    char* end = nullptr;
+    double px = std::strtod(v.c_str(), &end);
+    if (end == v.c_str() || !(px == px)) return std::nullopt;
+    double t = std::clamp(std::round(px * 20), double(std::numeric_limits<T>::min()),
+                          double(std::numeric_limits<T>::max()));
+    return static_cast<T>(t);
+}
+
+} // namespace
+
+std::vector<TextSpan> htmlToSpans(const std::string& html, const TextSpan& base) {
     std::vector<TextSpan> spans;
-    std::vector<TextSpan> styles(1); // the open styles, innermost last
+    TextSpan start = base;
+    start.text.clear();
+    std::vector<TextSpan> styles{start}; // the open styles, innermost last
     bool inParagraph = false;
     auto emit = [&](const std::string& text) {
         const TextSpan& st = styles.back();
-        if (!spans.empty()) {
-            TextSpan& last = spans.back();
-            if (last.bold == st.bold && last.italic == st.italic && last.color == st.color &&
-                last.height == st.height && last.face == st.face) {
-                last.text += text;
-                return;
-            }
+        if (!spans.empty() && spans.back().sameStyle(st)) {
+            spans.back().text += text;
+            return;
         }
         TextSpan sp = st;
         sp.text = text;
@@ -245,36 +261,102 @@ std::vector<TextSpan> htmlToSpans(const std::string& html) {
         }
         const bool closing = !tag.empty() && tag[0] == '/';
         std::string name = asciiLower(tag.substr(closing ? 1 : 0, tag.find_first_of(" /", closing ? 1 : 0) - (closing ? 1 : 0)));
+        const bool paragraph = name == "p" || name == "li";
         if (name == "br") {
             emit("\n");
-        } else if (name == "p" || name == "li") {
-            if (!closing && inParagraph) emit("\n");
-            inParagraph = true;
-        } else if (name == "b" || name == "i" || name == "font") {
-            if (closing) {
-                if (styles.size() > 1) styles.pop_back();
-                continue;
-            }
-            if (styles.size() > 64) continue; // unclosed tags: keep the stack bounded
-            TextSpan st = styles.back();
-            if (name == "b") st.bold = true;
-            if (name == "i") st.italic = true;
-            if (name == "font") {
-                if (auto col = parseColor(attribute(tag, "color"))) st.color = col;
-                std::string size = attribute(tag, "size");
-                if (!size.empty()) {
-                    long px = std::strtol(size.c_str(), nullptr, 10);
-                    if (size[0] == '+' || size[0] == '-') px += st.height.value_or(0) / 20;
-                    if (px > 0 && px < 1000) st.height = static_cast<uint16_t>(px * 20);
-                }
-                std::string face = attribute(tag, "face");
-                if (!face.empty()) st.face = face;
-            }
-            styles.push_back(std::move(st));
+            continue;
         }
+        if (!paragraph && name != "b" && name != "i" && name != "u" && name != "font" && name != "textformat")
+            continue;
+        if (closing) {
+            if (styles.size() > 1) styles.pop_back();
+            continue;
+        }
+        if (paragraph) {
+            if (inParagraph) emit("\n");
+            inParagraph = true;
+        }
+        if (styles.size() > 64) continue; // unclosed tags: keep the stack bounded
+        TextSpan st = styles.back();
+        if (name == "b") st.bold = true;
+        if (name == "i") st.italic = true;
+        if (name == "u") st.underline = true;
+        if (name == "p") {
+            static const char* const aligns[] = {"left", "right", "center", "justify"};
+            std::string a = asciiLower(attribute(tag, "align"));
+            for (uint8_t k = 0; k < 4; ++k)
+                if (a == aligns[k]) st.para.align = k;
+        }
+        if (name == "li") st.para.bullet = true;
+        if (name == "textformat") {
+            if (auto v = twipsAttribute<uint16_t>(attribute(tag, "leftmargin"))) st.para.leftMargin = *v;
+            if (auto v = twipsAttribute<uint16_t>(attribute(tag, "rightmargin"))) st.para.rightMargin = *v;
+            if (auto v = twipsAttribute<uint16_t>(attribute(tag, "indent"))) st.para.indent = *v;
+            if (auto v = twipsAttribute<int32_t>(attribute(tag, "blockindent"))) st.para.blockIndent = *v;
+            if (auto v = twipsAttribute<int16_t>(attribute(tag, "leading"))) st.para.leading = *v;
+            std::string stops = attribute(tag, "tabstops");
+            if (!stops.empty()) {
+                st.para.tabStops.clear();
+                size_t at = 0;
+                while (at <= stops.size() && st.para.tabStops.size() < 256) {
+                    size_t comma = stops.find(',', at);
+                    std::string one = stops.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
+                    st.para.tabStops.push_back(std::trunc(std::strtod(one.c_str(), nullptr)));
+                    if (comma == std::string::npos) break;
+                    at = comma + 1;
+                }
+            }
+        }
+        if (name == "font") {
+            if (auto col = parseColor(attribute(tag, "color"))) st.color = col;
+            std::string size = attribute(tag, "size");
+            if (!size.empty()) {
+                long px = std::strtol(size.c_str(), nullptr, 10);
+                if (size[0] == '+' || size[0] == '-') px += st.height.value_or(0) / 20;
+                if (px > 0 && px < 1000) st.height = static_cast<uint16_t>(px * 20);
+            }
+            std::string face = attribute(tag, "face");
+            if (!face.empty()) st.face = face;
+            std::string kerning = attribute(tag, "kerning");
+            if (!kerning.empty()) st.kerning = std::strtol(kerning.c_str(), nullptr, 10) != 0;
+            std::string spacing = attribute(tag, "letterspacing");
+            if (!spacing.empty()) {
+                double v = std::strtod(spacing.c_str(), nullptr);
+                if (std::isfinite(v)) st.letterSpacing = std::clamp(v, -1000.0, 1000.0);
+            }
+        }
+        styles.push_back(std::move(st));
     }
     if (!run.empty()) emit(run);
+    unifyParagraphs(spans);
     return spans;
+}
+
+void unifyParagraphs(std::vector<TextSpan>& spans) {
+    std::vector<TextSpan> out;
+    std::optional<ParagraphStyle> para; // the settings of the paragraph being read
+    bool open = false; // the last run kept has no line break yet
+    for (TextSpan& sp : spans) {
+        const std::string text = std::move(sp.text);
+        sp.text.clear();
+        size_t at = 0;
+        while (at < text.size()) {
+            size_t nl = text.find_first_of("\r\n", at);
+            size_t stop = nl == std::string::npos ? text.size() : nl + 1;
+            TextSpan piece = sp;
+            piece.text = text.substr(at, stop - at);
+            if (para) piece.para = *para;
+            if (open && out.back().sameStyle(piece))
+                out.back().text += piece.text;
+            else
+                out.push_back(std::move(piece));
+            open = nl == std::string::npos;
+            if (nl == std::string::npos) para = out.back().para;
+            else para.reset();
+            at = stop;
+        }
+    }
+    spans = std::move(out);
 }
 
 void takeFontStyle(EditText& e, const Font& font) {
@@ -287,7 +369,7 @@ void takeFontStyle(EditText& e, const Font& font) {
     }
 }
 
-Result<EditText> parseDefineEditText(Reader& r, int /*swfVersion*/) {
+Result<EditText> parseDefineEditText(Reader& r, int swfVersion) {
     EditText e;
     e.bounds = r.rect();
     uint8_t f1 = r.u8();
@@ -323,12 +405,20 @@ Result<EditText> parseDefineEditText(Reader& r, int /*swfVersion*/) {
     }
     e.variableName = r.string();
     if (hasText) e.text = r.string();
+    e.format.para.align = e.align;
+    e.format.para.leftMargin = e.leftMargin;
+    e.format.para.rightMargin = e.rightMargin;
+    e.format.para.indent = e.indent;
+    e.format.para.leading = e.leading;
     if (e.html) {
-        e.spans = htmlToSpans(e.text);
+        // The markup's paragraphs take the tag's alignment only from version 8 on;
+        // a field without markup has no paragraph that took it.
+        if (swfVersion < 8 || !hasText) e.format.para.align = 0;
+        e.spans = htmlToSpans(e.text, e.format);
         e.text.clear();
         for (const TextSpan& sp : e.spans) e.text += sp.text;
     } else if (!e.text.empty()) {
-        TextSpan sp;
+        TextSpan sp = e.format;
         sp.text = e.text;
         e.spans.push_back(std::move(sp));
     }

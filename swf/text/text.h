@@ -48,6 +48,17 @@ struct StaticText {
     std::vector<TextRun> runs;
 };
 
+// The settings of a paragraph. Every run of a paragraph carries the same ones.
+struct ParagraphStyle {
+    uint8_t align = 0; // 0 left, 1 right, 2 centre, 3 justify
+    uint16_t leftMargin = 0, rightMargin = 0, indent = 0; // twips
+    int16_t leading = 0;                                 // twips
+    int32_t blockIndent = 0;                             // twips
+    bool bullet = false;
+    std::vector<double> tabStops; // pixels
+    bool operator==(const ParagraphStyle&) const = default;
+};
+
 // A run of field text in one style. Unset fields take the field's own settings.
 struct TextSpan {
     std::string text; // UTF-8; "\n" breaks the line
@@ -56,6 +67,16 @@ struct TextSpan {
     std::optional<uint16_t> height; // twips
     std::string face;               // empty: the field's font
     std::string url, target;        // a link the run makes
+    bool kerning = false;
+    double letterSpacing = 0; // pixels
+    ParagraphStyle para;
+
+    // Everything but the text matches.
+    bool sameStyle(const TextSpan& o) const {
+        return bold == o.bold && italic == o.italic && underline == o.underline && color == o.color &&
+               height == o.height && face == o.face && url == o.url && target == o.target &&
+               kerning == o.kerning && letterSpacing == o.letterSpacing && para == o.para;
+    }
 };
 
 // A text format as scripts read and write it: each setting may be absent (not
@@ -79,14 +100,11 @@ struct EditText {
     std::string fontClass;
     uint16_t height = 240; // twips
     Rgba color{0, 0, 0, 255};
+    // The layout the tag gives; the paragraphs of the text carry their own, which
+    // start from it.
     uint8_t align = 0; // 0 left, 1 right, 2 centre, 3 justify
     uint16_t leftMargin = 0, rightMargin = 0, indent = 0;
     int16_t leading = 0;
-    // Paragraph settings scripts give through text formats.
-    int32_t blockIndent = 0;
-    bool bullet = false, kerning = false;
-    double letterSpacing = 0;
-    std::vector<double> tabStops;
     TextSpan format; // the style text set by scripts takes (its text unused)
     std::string variableName;
     std::string text; // plain text: HTML markup is reduced to line breaks
@@ -103,6 +121,9 @@ struct EditText {
     int32_t scroll = 1, hscroll = 0;
     // The selection, in UTF-16 units of the text.
     int32_t selectionBegin = 0, selectionEnd = 0;
+
+    // The settings of the first paragraph, which lay out the whole field.
+    const ParagraphStyle& paragraph() const { return spans.empty() ? format.para : spans.front().para; }
 };
 
 // DefineFont (1), DefineFont2 (2), DefineFont3 (3): the body after the font id.
@@ -118,8 +139,14 @@ Result<EditText> parseDefineEditText(Reader& r, int swfVersion);
 // font's weight and slant.
 void takeFontStyle(EditText& e, const Font& font);
 
-// Reads the small HTML subset of text fields (p, br, li, b, i, font face/size/color,
-// entities) into styled spans; other tags are ignored.
-std::vector<TextSpan> htmlToSpans(const std::string& html);
+// Reads the small HTML subset of text fields (p align, br, li, b, i, u, font
+// face/size/color/kerning/letterspacing, textformat, entities) into styled spans
+// starting from the style `base`; other tags are ignored. Each paragraph's runs
+// carry the settings its first run was given.
+std::vector<TextSpan> htmlToSpans(const std::string& html, const TextSpan& base = {});
+
+// Splits runs at line breaks so that no run reaches over two paragraphs, and
+// gives every run of a paragraph the settings of its first run.
+void unifyParagraphs(std::vector<TextSpan>& spans);
 
 } // namespace swf

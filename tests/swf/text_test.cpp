@@ -28,6 +28,46 @@ TEST(TextHtml, StylesNestAndCloseInOrder) {
     EXPECT_FALSE(spans.back().height.has_value()); // outside the font tag again
 }
 
+TEST(TextHtml, ParagraphsKeepTheirOwnSettings) {
+    swf::TextSpan base;
+    base.para.leading = 40;
+    base.para.align = 2;
+    auto spans = swf::htmlToSpans("<p align='right'><textformat leftmargin='5'>one <b>two</b></textformat></p>"
+                                  "<p>three<br>four</p><li><font kerning='1'>five</font></li>",
+                                  base);
+    std::string all;
+    for (const auto& s : spans) all += s.text;
+    EXPECT_EQ(all, "one two\nthree\nfour\nfive");
+    int paragraph = 0; // of the run, counting from 0
+    for (const auto& s : spans) {
+        SCOPED_TRACE(s.text);
+        EXPECT_EQ(s.para.leading, 40); // from the base, everywhere
+        if (paragraph == 0) { // its line break with it
+            EXPECT_EQ(s.para.align, 1);
+            EXPECT_EQ(s.para.leftMargin, 100);
+        } else if (paragraph == 3) {
+            EXPECT_TRUE(s.para.bullet);
+            EXPECT_TRUE(s.kerning);
+        } else {
+            EXPECT_EQ(s.para.align, 2); // a paragraph without ALIGN keeps the base's
+            EXPECT_EQ(s.para.leftMargin, 0);
+        }
+        if (s.text.find('\n') != std::string::npos) ++paragraph;
+    }
+    EXPECT_EQ(paragraph, 3);
+    // A paragraph's runs all carry its first run's settings, and none reaches past a break.
+    std::vector<swf::TextSpan> mixed(2);
+    mixed[0].text = "a\nb";
+    mixed[1].text = "c";
+    mixed[1].bold = true;
+    mixed[1].para.align = 3;
+    swf::unifyParagraphs(mixed);
+    ASSERT_EQ(mixed.size(), 3u);
+    EXPECT_EQ(mixed[0].text, "a\n");
+    EXPECT_EQ(mixed[1].text, "b");
+    EXPECT_EQ(mixed[2].para.align, 0);
+}
+
 TEST(TextHtml, BrokenMarkupStaysBounded) {
     std::string deep;
     for (int i = 0; i < 10000; ++i) deep += "<b>";

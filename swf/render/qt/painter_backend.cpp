@@ -454,14 +454,15 @@ void PainterBackend::drawDeviceText(const EditText& e, const Font* font, const M
     p_->setTransform(onTop(QTransform(m.a / scale, m.b / scale, m.c / scale, m.d / scale, m.tx, m.ty)));
     // Now one unit is one device pixel, in the field's orientation.
     const double gutter = 40 * scale; // two pixels at 1:1
-    QRectF box(e.bounds.xmin * scale + gutter + e.leftMargin * scale, e.bounds.ymin * scale + gutter,
-               std::max(1.0, e.bounds.width() * scale - 2 * gutter - (e.leftMargin + e.rightMargin) * scale),
+    const ParagraphStyle& para = e.paragraph();
+    QRectF box(e.bounds.xmin * scale + gutter + para.leftMargin * scale, e.bounds.ymin * scale + gutter,
+               std::max(1.0, e.bounds.width() * scale - 2 * gutter - (para.leftMargin + para.rightMargin) * scale),
                std::max(1.0, e.bounds.height() * scale - 2 * gutter));
 
     // Each styled run becomes a run of the document in the system's matching font.
     QTextDocument doc;
     doc.setDocumentMargin(0);
-    QTextOption option(e.align == 1 ? Qt::AlignRight : e.align == 2 ? Qt::AlignHCenter : Qt::AlignLeft);
+    QTextOption option(para.align == 1 ? Qt::AlignRight : para.align == 2 ? Qt::AlignHCenter : Qt::AlignLeft);
     option.setWrapMode(e.wordWrap ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
     doc.setDefaultTextOption(option);
     if (e.wordWrap) doc.setTextWidth(box.width());
@@ -488,7 +489,7 @@ void PainterBackend::drawDeviceText(const EditText& e, const Font* font, const M
     p_->translate(box.topLeft());
     QAbstractTextDocumentLayout::PaintContext ctx;
     ctx.clip = QRectF(0, 0, box.width(), box.height());
-    if (!e.wordWrap && e.align != 0) {
+    if (!e.wordWrap && para.align != 0) {
         // Unwrapped text aligns within the field's width.
         doc.setTextWidth(box.width());
     }
