@@ -3,7 +3,9 @@
 #include "swf/avm1/machine.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
 
 namespace swf::avm1 {
@@ -487,6 +489,77 @@ void installStyleSheet(Machine& m, Object* textFieldCtor) {
         Object* copy = m.newObject();
         for (auto& k : m.keys(st.o, false)) m.setOwn(copy, k, m.get(st, k));
         return Value(copy);
+    });
+    // The text format a style object gives: numbers are read as parseInt reads
+    // them, and a setting whose value is false, 0 or empty is left absent.
+    addMethod(m, sp, "transform", [](Machine& m, Value, std::span<Value> a) -> Value {
+        Value st = arg(a, 0);
+        if (st.isNullish()) return Value::null();
+        TextFormat base;
+        base.kerning = false;
+        Value tf(makeTextFormat(m, base));
+        auto style = [&](const char* name) { return st.isObject() ? m.get(st, name) : Value(); };
+        auto whole = [&](const Value& v) {
+            Value s(m.toString(v));
+            return parseIntImpl(m, Value(), std::span<Value>(&s, 1)).n;
+        };
+        auto numeric = [&](const char* name, const char* setting) {
+            Value v = style(name);
+            if (m.toBoolean(v)) m.set(tf, setting, Value(whole(v)));
+        };
+        auto keyword = [&](const char* name, const char* setting, const char* yes, const char* no) {
+            Value v = style(name);
+            if (v.isNullish()) return;
+            std::string s = m.toString(v);
+            if (s == yes) m.set(tf, setting, Value(true));
+            else if (s == no) m.set(tf, setting, Value(false));
+        };
+        Value color = style("color");
+        if (!color.isNullish()) {
+            std::string c = m.toString(color);
+            bool hex = c.size() == 7 && c[0] == '#';
+            for (size_t i = 1; hex && i < c.size(); ++i) hex = std::isxdigit(static_cast<unsigned char>(c[i]));
+            if (hex) m.set(tf, "color", Value(static_cast<double>(std::strtol(c.c_str() + 1, nullptr, 16))));
+        }
+        Value display = style("display");
+        if (display.isString()) m.set(tf, "display", display);
+        // A list of faces loses the space before each name and its empty names.
+        Value family = style("fontFamily");
+        if (m.toBoolean(family)) {
+            std::string list = m.toString(family), faces;
+            size_t at = 0;
+            while (at <= list.size()) {
+                size_t comma = list.find(',', at);
+                std::string one = list.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
+                one.erase(0, one.find_first_not_of(" \t\r\n"));
+                if (!one.empty()) faces += (faces.empty() ? "" : ",") + one;
+                if (comma == std::string::npos) break;
+                at = comma + 1;
+            }
+            m.set(tf, "font", Value(faces));
+        }
+        Value size = style("fontSize");
+        if (m.toBoolean(size)) {
+            double n = whole(size);
+            if (n > 0) m.set(tf, "size", Value(n));
+        }
+        keyword("fontStyle", "italic", "italic", "normal");
+        keyword("fontWeight", "bold", "bold", "normal");
+        keyword("textDecoration", "underline", "underline", "none");
+        Value kerning = style("kerning");
+        if (kerning.isString() && kerning.s == "true") {
+            m.set(tf, "kerning", Value(true));
+        } else if (m.toBoolean(kerning)) {
+            double n = whole(kerning);
+            m.set(tf, "kerning", Value(n == n && n != 0));
+        }
+        numeric("leading", "leading");
+        numeric("letterSpacing", "letterSpacing");
+        numeric("marginLeft", "leftMargin");
+        numeric("marginRight", "rightMargin");
+        Value align = style("textAlign");
+        if (!align.isNullish()) m.set(tf, "align", Value(m.toString(align)));
+        return tf;
     });
     addMethod(m, sp, "getStyleNames", [](Machine& m, Value self, std::span<Value>) -> Value {
         Value styles = m.get(self, "_styles");

@@ -298,6 +298,8 @@ int hexDigit(char c) {
     return -1;
 }
 
+} // namespace
+
 Value parseIntImpl(Machine& m, Value, std::span<Value> a) {
     std::string s = m.toString(arg(a, 0));
     int radix = a.size() > 1 && !arg(a, 1).isUndefined() ? m.toInt(arg(a, 1)) : 0;
@@ -333,6 +335,8 @@ Value parseIntImpl(Machine& m, Value, std::span<Value> a) {
     if (i == start) return Value(NAN);
     return Value(neg ? -v : v);
 }
+
+namespace {
 
 Value parseFloatImpl(Machine& m, Value, std::span<Value> a) {
     std::string s = m.toString(arg(a, 0));

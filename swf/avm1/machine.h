@@ -268,6 +268,8 @@ void installNativeTable(Machine& m, Object* global);
 // Object::find met a built-in not made yet.
 void makeBuiltinGroup(Machine& m, int group);
 
+// The global parseInt(string, radix).
+Value parseIntImpl(Machine& m, Value self, std::span<Value> args);
 void setFieldText(EditText& e, const std::string& text, bool html, int swfVersion = 8);
 void installTextField(Machine& m, Object* global);
 // A text field's script object is made: it becomes a broadcaster of its own.
