@@ -171,6 +171,11 @@ void Player::place(Clip& clip, const DisplayCommand& cmd) {
     const Character* ch = cmd.hasCharacter ? movie_->character(cmd.characterId) : nullptr;
     if (!cmd.move) {
         if (!ch) return; // unknown character: nothing to place
+        if (existing) {
+            // A new instance never takes an occupied depth: the one there stays.
+            if (options_.trace) options_.trace("Warning: Failed to place object at depth " + std::to_string(cmd.depth) + ".");
+            return;
+        }
         DisplayObject obj;
         obj.depth = cmd.depth;
         obj.characterId = cmd.characterId;
@@ -180,7 +185,7 @@ void Player::place(Clip& clip, const DisplayCommand& cmd) {
         if (rewindPool_ && rewindOwner_ == &clip) {
             // Rewinding: the instance of the same character at this depth stays as it is.
             auto old = rewindPool_->find(cmd.depth);
-            if (old != rewindPool_->end() && old->second.characterId == cmd.characterId && !existing &&
+            if (old != rewindPool_->end() && old->second.characterId == cmd.characterId &&
                 old->second.placedFrame == clip.frame) {
                 obj.clip = old->second.clip;
                 obj.video = old->second.video;
@@ -193,7 +198,6 @@ void Player::place(Clip& clip, const DisplayCommand& cmd) {
                 return;
             }
         }
-        if (existing && it->second.clip) unloadClip(*it->second.clip);
         auto [pos, inserted] = clip.list.insert_or_assign(cmd.depth, std::move(obj));
         initInstance(clip, pos->second, cmd.clipActions);
         return;

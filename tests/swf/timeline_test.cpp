@@ -185,4 +185,18 @@ TEST(Timeline, ReplacingSwapsPlainCharactersButNeverAButtonForAShape) {
     EXPECT_TRUE(near(img.pixel(75, 75), kBlue)); // a shape becomes the other shape
 }
 
+TEST(Timeline, PlacingAtAnOccupiedDepthKeepsTheInstanceThere) {
+    auto m = movie();
+    m.add(rectShape(1, 0, 0, 50, 50, kRed));
+    m.add(rectShape(2, 0, 0, 50, 50, kBlue));
+    m.place(1, 1).place(1, 2).showFrame(); // the second placement is refused
+    std::vector<std::string> lines;
+    swf::ScriptOptions opts;
+    opts.trace = [&](const std::string& l) { lines.push_back(l); };
+    swf::Player p(load(m.bytes()), opts);
+    EXPECT_EQ(p.root().list.at(1).characterId, 1);
+    EXPECT_TRUE(near(render(p).pixel(25, 25), kRed));
+    EXPECT_EQ(lines, std::vector<std::string>{"Warning: Failed to place object at depth 1."});
+}
+
 } // namespace
