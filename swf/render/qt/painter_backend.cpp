@@ -107,6 +107,9 @@ QImage withEdgeBorder(const QImage& img) {
     return out;
 }
 
+// The nearest whole device pixel.
+int whole(double v) { return static_cast<int>(std::clamp(std::round(v), -1e6, 1e6)); }
+
 double deviceScale(const Matrix& m) { return std::sqrt(std::abs(m.a * m.d - m.b * m.c)); }
 
 } // namespace
@@ -288,11 +291,49 @@ QPen PainterBackend::penFor(const LineStyle& l, const Movie& movie, const Matrix
     return pen;
 }
 
+// Where solid fills may be drawn into the painter's pixels without the painter: an
+// image of premultiplied pixels, antialiased, plain source-over drawing and at most a
+// rectangular clip (masks clip by paths).
+bool PainterBackend::directTarget(QPainter& p, SolidFill::Target& target) const {
+    if (clips_ > 0 || !(p.renderHints() & QPainter::Antialiasing) ||
+        p.compositionMode() != QPainter::CompositionMode_SourceOver || p.opacity() != 1.0)
+        return false;
+    QPaintDevice* dev = p.device();
+    if (!dev || dev->devType() != QInternal::Image) return false;
+    auto* img = static_cast<QImage*>(dev);
+    if (img->format() != QImage::Format_ARGB32_Premultiplied || img->isNull()) return false;
+    QRect clip = img->rect();
+    if (p.hasClipping()) {
+        const QTransform saved = p.transform();
+        p.resetTransform();
+        const QRegion region = p.clipRegion();
+        const QRectF box = p.clipBoundingRect();
+        p.setTransform(saved);
+        if (region.rectCount() > 1) return false;
+        // Whole pixels, as the painter rounds a clipping rectangle's corners.
+        clip &= region.isEmpty() ? QRect()
+                                 : QRect(QPoint(whole(box.left()), whole(box.top())),
+                                         QPoint(whole(box.right()) - 1, whole(box.bottom()) - 1));
+    }
+    // The very memory the painter draws into (asking for writable bits could copy it).
+    target.bits = reinterpret_cast<uint32_t*>(const_cast<uchar*>(img->constBits()));
+    target.stride = img->bytesPerLine() / 4;
+    target.clip = clip;
+    return true;
+}
+
 void PainterBackend::paintShape(QPainter& p, const Shape& shape, const Movie& movie, const Matrix& m,
                                 const ColorTransform& cx, const QTransform& t) {
+    SolidFill::Target direct;
+    const bool canDirect = directTarget(p, direct);
+    thread_local SolidFill solid;
     p.setTransform(t);
     for (const ShapePath& sp : shape.paths) {
         if (const FillStyle* f = fillOf(shape, sp)) {
+            if (canDirect && f->kind == FillStyle::Kind::Solid &&
+                solid.fill(sp.cmds, t, shape.nonZero, toQt(cx.apply(f->color)).rgba64().premultiplied().toArgb32(),
+                           direct))
+                continue;
             p.setRenderHint(QPainter::SmoothPixmapTransform,
                             smooth_ && (f->kind != FillStyle::Kind::Bitmap || f->smooth));
             const QPainterPath& path = shapePath(shape, sp);
@@ -421,7 +462,6 @@ void PainterBackend::drawTextBox(const Rect& bounds, const Matrix& m, const Colo
         double ax, ay, bx, by;
         m.map(bounds.xmin, bounds.ymin, ax, ay);
         m.map(bounds.xmax, bounds.ymax, bx, by);
-        auto whole = [](double v) { return static_cast<int>(std::clamp(std::round(v), -1e6, 1e6)); };
         const int x0 = whole(std::min(ax, bx)), x1 = whole(std::max(ax, bx));
         const int y0 = whole(std::min(ay, by)), y1 = whole(std::max(ay, by));
         p_->save();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "swf/render/qt/scratch.h"
+#include "swf/render/qt/solid_fill.h"
 #include "swf/render/render.h"
 
 #include <QImage>
@@ -43,6 +44,7 @@ private:
     // Fills and strokes the shape's paths with painter p under the device transform t.
     void paintShape(QPainter& p, const Shape& shape, const Movie& movie, const Matrix& m, const ColorTransform& cx,
                     const QTransform& t);
+    bool directTarget(QPainter& p, SolidFill::Target& target) const;
     // Draws a shape drawn alike the frame before from its finished pixels (making them
     // the second time); false when the shape is not one worth keeping.
     bool drawKeptShape(const Shape& shape, const Movie& movie, const Matrix& m, const ColorTransform& cx,
