@@ -276,7 +276,10 @@ Object* Machine::newFunction(std::shared_ptr<const FunctionDef> def, const std::
     Object* o = heap_.make(Kind::Function, functionProto_);
     o->def = std::move(def);
     o->scope = scope;
-    if (base) o->baseClip = base->weak_from_this();
+    if (base) {
+        o->baseClip = base->weak_from_this();
+        o->basePath = targetPath(*base, true);
+    }
     return o;
 }
 
@@ -586,6 +589,8 @@ Value Machine::call(const Value& fn, const Value& thisv, std::span<Value> args, 
     na.thisObj = thisv.isNullish() ? nullptr : toObject(thisv);
     na.thisVal = thisv.isNullish() ? Value() : thisv;
     Clip* base = f->baseClip.lock().get();
+    // Once its timeline is gone, a function works on whatever clip now has its path.
+    if ((!base || base->removed) && !f->basePath.empty()) base = resolvePath(rootClip(), f->basePath);
     if (version_ < 6) {
         // SWF 5 functions are no closures: they see the timeline they are called on.
         Clip* tc = clipOf(thisv);

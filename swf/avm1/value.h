@@ -116,6 +116,7 @@ struct Object {
     std::shared_ptr<const FunctionDef> def;
     std::vector<Object*> scope;
     std::weak_ptr<Clip> baseClip; // timeline the function was defined on
+    std::string basePath;         // and its target path, to find a clip placed there later
 
     // Movie clips and text fields: the display object behind.
     std::weak_ptr<Clip> clip;

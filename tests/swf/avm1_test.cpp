@@ -229,6 +229,38 @@ TEST(ScriptMachine, ClipsMadeAndDrawnByScripts) {
     EXPECT_EQ(obj.matrix.tx, 300);
 }
 
+TEST(ScriptMachine, AFunctionOutlivingItsClipWorksOnTheClipPlacedAtItsPath) {
+    // Sprite 1 defines _global.f = function() { trace(getProperty("", _x)); } on its
+    // frame; the root places it as "a", removes it, then places sprite 2 as "a".
+    w::ActionBuilder body;
+    body.push({PV::string(""), PV::integer(0)}).op(ac::GetProperty).op(ac::Trace);
+    w::ActionBuilder define;
+    define.push({PV::string("_global")}).op(ac::GetVariable).push({PV::string("f")});
+    define.defineFunction("", {}, body).op(ac::SetMember);
+    w::ActionBuilder call;
+    call.push({PV::integer(0), PV::string("f")}).op(ac::CallFunction).op(ac::Pop);
+    w::TimelineWriter sprite;
+    sprite.actions(define).showFrame();
+    w::MovieWriter m(8, {0, 2000, 0, 2000}, 12);
+    m.add(w::defineSprite(1, sprite));
+    m.add(w::defineSprite(2, w::TimelineWriter().showFrame()));
+    auto placeA = [&](uint16_t character, double x) {
+        w::Placement pl;
+        pl.character = character;
+        pl.matrix = swf::Matrix::translate(x * 20, 0);
+        pl.name = "a";
+        m.add(w::placeObject2(pl));
+    };
+    placeA(1, 10);
+    m.showFrame();
+    m.actions(call).showFrame();
+    m.remove(1).showFrame();
+    placeA(2, 30);
+    m.actions(call).showFrame();
+    auto lines = swf::avm1::traceRun(std::get<swf::MoviePtr>(swf::loadMovie(m.bytes())), 4);
+    EXPECT_EQ(lines, (std::vector<std::string>{"10", "30"}));
+}
+
 } // namespace
 
 namespace {
