@@ -300,7 +300,7 @@ struct Interp {
     bool equals2(const Value& x, const Value& y) {
         const bool early = version <= 5;
         if (x.isObject() && y.isObject()) {
-            if (x.o == y.o) return true;
+            if (sameObject(x.o, y.o)) return true;
             if (!early) return false;
             Value p = equalityPrimitive(x), q = equalityPrimitive(y);
             if (p.isObject() && q.isObject()) return p.o == q.o;
@@ -325,7 +325,18 @@ struct Interp {
         return false;
     }
 
-    static bool strictEquals(const Value& x, const Value& y, bool nanEqual = false) {
+    // Movie clips are told apart by their target paths: two clips at one path (one kept
+    // at a script depth through a rewind, one placed again) are the same clip to scripts.
+    bool sameObject(Object* a, Object* b) {
+        if (a == b) return true;
+        if (a->kind != Kind::Clip || b->kind != Kind::Clip) return false;
+        auto ca = a->clip.lock(), cb = b->clip.lock();
+        auto movieClip = [](const std::shared_ptr<Clip>& c) { return c && !c->textField && !c->button && !c->removed; };
+        if (!movieClip(ca) || !movieClip(cb)) return false;
+        return m.heap().key(m.targetPath(*ca, false)) == m.heap().key(m.targetPath(*cb, false));
+    }
+
+    bool strictEquals(const Value& x, const Value& y, bool nanEqual = false) {
         if (x.kind != y.kind) return false;
         switch (x.kind) {
         case Value::Undefined:
@@ -333,7 +344,7 @@ struct Interp {
         case Value::Boolean: return x.b == y.b;
         case Value::Number: return x.n == y.n || (nanEqual && std::isnan(x.n) && std::isnan(y.n));
         case Value::String: return x.s == y.s;
-        case Value::Obj: return x.o == y.o;
+        case Value::Obj: return sameObject(x.o, y.o);
         }
         return false;
     }

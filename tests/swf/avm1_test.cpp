@@ -261,6 +261,37 @@ TEST(ScriptMachine, AFunctionOutlivingItsClipWorksOnTheClipPlacedAtItsPath) {
     EXPECT_EQ(lines, (std::vector<std::string>{"10", "30"}));
 }
 
+TEST(ScriptMachine, AClipKeptThroughARewindIsTheClipPlacedAgainAtItsPath) {
+    // Frame 1 places sprite "c" and traces kept === c, kept.getDepth(), c.getDepth().
+    // Frame 2: c.swapDepths(0); _global.kept = c; gotoAndStop(1): the rewind keeps the
+    // swapped clip at its script depth and frame 1 places a second "c".
+    auto kept = [](w::ActionBuilder& a) {
+        a.push({PV::string("_global")}).op(ac::GetVariable).push({PV::string("kept")}).op(ac::GetMember);
+    };
+    w::ActionBuilder first;
+    kept(first);
+    first.push({PV::string("c")}).op(ac::GetVariable).op(0x66).op(ac::Trace);
+    first.push({PV::integer(0)});
+    kept(first);
+    first.push({PV::string("getDepth")}).op(ac::CallMethod).op(ac::Trace);
+    first.push({PV::integer(0), PV::string("c")}).op(ac::GetVariable).push({PV::string("getDepth")});
+    first.op(ac::CallMethod).op(ac::Trace);
+    w::ActionBuilder second;
+    second.push({PV::integer(0), PV::integer(1), PV::string("c")}).op(ac::GetVariable);
+    second.push({PV::string("swapDepths")}).op(ac::CallMethod).op(ac::Pop);
+    second.push({PV::string("_global")}).op(ac::GetVariable).push({PV::string("kept"), PV::string("c")});
+    second.op(ac::GetVariable).op(ac::SetMember).gotoFrame(0).stop();
+    w::MovieWriter m(8, {0, 2000, 0, 2000}, 12);
+    m.add(w::defineSprite(1, w::TimelineWriter().showFrame()));
+    w::Placement pl;
+    pl.character = 1;
+    pl.name = "c";
+    m.add(w::placeObject2(pl)).actions(first).showFrame();
+    m.actions(second).showFrame();
+    auto lines = swf::avm1::traceRun(std::get<swf::MoviePtr>(swf::loadMovie(m.bytes())), 2);
+    EXPECT_EQ(lines, (std::vector<std::string>{"false", "undefined", "-16383", "true", "0", "-16383"}));
+}
+
 } // namespace
 
 namespace {
