@@ -81,6 +81,8 @@ Clip* Machine::rootClip() { return player_.rootPtr().get(); }
 
 Object* Machine::clipObject(Clip& c) {
     if (c.object) return c.object;
+    // Before SWF 6 a button is no script object: scripts reaching it get the clip it is on.
+    if (c.button && c.parent && version_ < 6) return clipObject(*c.parent);
     global();
     Object* p = c.textField ? proto("TextField") : c.button ? proto("Button") : proto("MovieClip");
     if (!c.textField && !c.button && c.characterId) {

@@ -292,6 +292,30 @@ TEST(ScriptMachine, AClipKeptThroughARewindIsTheClipPlacedAgainAtItsPath) {
     EXPECT_EQ(lines, (std::vector<std::string>{"false", "undefined", "-16383", "true", "0", "-16383"}));
 }
 
+TEST(ScriptMachine, BeforeSwf6AButtonIsTheClipItIsOn) {
+    // A sprite shown by button "b" traces typeof _parent and _parent._name; _root.b
+    // is traced too.
+    auto run = [](uint8_t version) {
+        w::ActionBuilder a;
+        a.push({PV::string("_parent")}).op(ac::GetVariable).op(0x44).op(ac::Trace);
+        a.push({PV::string("_parent")}).op(ac::GetVariable).push({PV::string("_name")}).op(ac::GetMember).op(ac::Trace);
+        a.push({PV::string("_root")}).op(ac::GetVariable).push({PV::string("b")}).op(ac::GetMember).op(0x44).op(ac::Trace);
+        w::MovieWriter m(version, {0, 2000, 0, 2000}, 12);
+        m.add(w::defineSprite(1, w::TimelineWriter().actions(a).showFrame()));
+        std::vector<w::ButtonRecord> recs(1);
+        recs[0].states = w::buttonstate::Up | w::buttonstate::HitTest;
+        recs[0].character = 1;
+        m.add(w::defineButton2(2, recs, {}));
+        w::Placement pl;
+        pl.character = 2;
+        pl.name = "b";
+        m.add(w::placeObject2(pl)).showFrame();
+        return swf::avm1::traceRun(std::get<swf::MoviePtr>(swf::loadMovie(m.bytes())), 1);
+    };
+    EXPECT_EQ(run(5), (std::vector<std::string>{"movieclip", "", "movieclip"}));
+    EXPECT_EQ(run(6), (std::vector<std::string>{"object", "b", "object"}));
+}
+
 } // namespace
 
 namespace {
