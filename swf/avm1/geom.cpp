@@ -398,7 +398,7 @@ ColorData* colorData(const Value& self) {
 const char* const kColorNames[] = {"redMultiplier", "greenMultiplier", "blueMultiplier", "alphaMultiplier",
                                    "redOffset",     "greenOffset",     "blueOffset",     "alphaOffset"};
 
-Value colorInit(Machine& m, Value self, std::span<Value> a) {
+Value colorTransformInit(Machine& m, Value self, std::span<Value> a) {
     if (!self.isObject()) return {};
     auto d = std::make_unique<ColorData>();
     for (size_t i = 0; i < 8 && i < a.size(); ++i) d->c.v[i] = m.toNumber(a[i]);
@@ -427,7 +427,7 @@ void addColorAccessor(Machine& m, Object* proto) {
 
 void installColorTransform(Machine& m, Object* pkg) {
     Object* cp = m.newObject();
-    addClass(m, pkg, "ColorTransform", colorInit, nullptr, cp);
+    addClass(m, pkg, "ColorTransform", colorTransformInit, nullptr, cp);
     // Added in the reverse of the order scripts enumerate them (the newest is listed first).
     addColorAccessor<3>(m, cp);
     addColorAccessor<0>(m, cp);
