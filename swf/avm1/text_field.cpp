@@ -377,6 +377,45 @@ void adoptNamedFont(const Movie& movie, EditText& e) {
     }
 }
 
+// The field's text laid out as it shows, when its glyphs are embedded.
+std::optional<TextLayout> layoutOf(Machine& m, const EditText& e) {
+    const Movie& movie = m.player().movie();
+    const Font* font = e.fontId ? movie.get<Font>(e.fontId) : nullptr;
+    // A field without a font of its own shows in the face its first run names.
+    if (!font) font = movie.fontFor(nullptr, e.spans.empty() ? e.format : e.spans.front());
+    if (!e.useOutlines || !font || font->glyphs.empty() || !font->hasLayout) return std::nullopt;
+    return layoutText(e, *font, [&](const TextSpan& sp) { return movie.fontFor(font, sp); });
+}
+
+// How many lines from line `first` (from 0) show whole in the field, at least one.
+int32_t linesShown(const EditText& e, const TextLayout& t, size_t first) {
+    const double room = e.bounds.height() - 2 * kTextGutter;
+    double used = 0;
+    int32_t n = 0;
+    for (size_t i = first; i < t.lines.size(); ++i) {
+        used += t.lines[i].ascent + t.lines[i].descent;
+        if (n > 0 && used > room) break;
+        used += t.lines[i].leading;
+        ++n;
+    }
+    return std::max(n, 1);
+}
+
+// The last line the field can scroll to the top: from it on, the rest shows.
+int32_t maxScroll(const EditText& e, const TextLayout& t) {
+    const double room = e.bounds.height() - 2 * kTextGutter;
+    double used = 0;
+    size_t top = t.lines.size();
+    while (top > 0) {
+        const LaidLine& l = t.lines[top - 1];
+        double need = used + l.ascent + l.descent;
+        if (top < t.lines.size() && need > room) break;
+        used = need + l.leading;
+        --top;
+    }
+    return static_cast<int32_t>(top) + 1;
+}
+
 void setHtml(Machine& m, Field f, const std::string& html) {
     Object* o = m.clipObject(*f.clip);
     m.setOwn(o, "__html", Value(html), kDontEnum);
@@ -395,8 +434,16 @@ Value getProp(Machine& m, Field f, int prop) {
         return r.isUndefined() ? Value::null() : r;
     }
     case TextHeight:
-    case TextWidth: return Value(0);
-    case BottomScroll: return Value(e.scroll);
+    case TextWidth: {
+        std::optional<TextLayout> t = layoutOf(m, e);
+        if (!t) return Value(0);
+        return Value(std::floor((prop == TextWidth ? t->width : t->height) / 20));
+    }
+    case BottomScroll: {
+        std::optional<TextLayout> t = layoutOf(m, e);
+        int32_t top = std::clamp<int32_t>(e.scroll, 1, static_cast<int32_t>(t ? t->lines.size() : 1));
+        return Value(t ? top + linesShown(e, *t, static_cast<size_t>(top - 1)) - 1 : e.scroll);
+    }
     case Length: return Value(static_cast<double>(utf16Length(e.text)));
     case Selectable: return Value(e.selectable);
     case Multiline: return Value(e.multiline);
@@ -421,8 +468,14 @@ Value getProp(Machine& m, Field f, int prop) {
     case TextColor: return Value(rgbNumber(e.format.color.value_or(e.color)));
     case BackgroundColor: return Value(rgbNumber(e.backgroundColor));
     case BorderColor: return Value(rgbNumber(e.borderColor));
-    case MaxScroll: return Value(1);
-    case Scroll: return Value(e.scroll);
+    case MaxScroll: {
+        std::optional<TextLayout> t = layoutOf(m, e);
+        return Value(t ? maxScroll(e, *t) : 1);
+    }
+    case Scroll: {
+        std::optional<TextLayout> t = layoutOf(m, e);
+        return Value(t ? std::clamp(e.scroll, 1, maxScroll(e, *t)) : e.scroll);
+    }
     case Filters: return Value(m.newArray());
     case Sharpness: return Value(e.sharpness);
     case Thickness: return Value(e.thickness);
@@ -468,8 +521,11 @@ void setProp(Machine& m, Field f, int prop, const Value& v) {
         break;
     }
     case Scroll: {
-        double n = m.toNumber(v);
-        if (std::isfinite(n)) e.scroll = 1;
+        // The line index counts from 0 in 32 bits, wrapping as it goes below 1.
+        std::optional<TextLayout> t = layoutOf(m, e);
+        if (!t) break;
+        int32_t index = static_cast<int32_t>(static_cast<uint32_t>(toInt32(m.toNumber(v))) - 1u);
+        e.scroll = std::clamp(index, 0, maxScroll(e, *t) - 1) + 1;
         break;
     }
     case Variable: e.variableName = v.isNullish() ? std::string() : m.toString(v); break;

@@ -34,6 +34,18 @@ const Character* Movie::character(uint16_t id) const {
     return it == dictionary.end() ? nullptr : it->second.get();
 }
 
+const Font* Movie::fontFor(const Font* base, const TextSpan& span) const {
+    const std::string& name = span.face.empty() && base ? base->name : span.face;
+    if (base && span.face.empty() && base->bold == span.bold && base->italic == span.italic) return base;
+    for (const auto& [id, ch] : dictionary) {
+        const auto* f = std::get_if<Font>(ch.get());
+        if (f && !f->glyphs.empty() && f->hasLayout && f->name == name && f->bold == span.bold &&
+            f->italic == span.italic)
+            return f;
+    }
+    return base;
+}
+
 namespace {
 
 SoundFormat readSoundFormat(uint8_t b) {

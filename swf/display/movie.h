@@ -147,6 +147,9 @@ struct Movie {
         return c ? std::get_if<T>(c) : nullptr;
     }
     int frameCount() const { return static_cast<int>(root.frames.size()); }
+    // The font a run of a field's text shows in: an embedded face with glyphs and
+    // layout of the run's name and style, or the field's own font `base`.
+    const Font* fontFor(const Font* base, const TextSpan& span) const;
 };
 
 using MoviePtr = std::shared_ptr<const Movie>;

@@ -194,25 +194,14 @@ private:
         }
     }
 
-    // Fields with embedded glyphs are laid out here; others go to the system's fonts.
     // The embedded font for a styled run: the field's font, or the font of the same
     // family (or the face the markup names) in the run's weight and slant.
     const Font* fontFor(const Font* base, const TextSpan& span) {
-        const std::string& name = span.face.empty() ? base->name : span.face;
         if (span.face.empty() && base->bold == span.bold && base->italic == span.italic) return base;
-        auto key = std::make_tuple(name, span.bold, span.italic);
+        auto key = std::make_tuple(span.face.empty() ? base->name : span.face, span.bold, span.italic);
         auto it = fonts_.find(key);
         if (it != fonts_.end()) return it->second;
-        const Font* found = nullptr;
-        for (const auto& [id, ch] : movie_.dictionary) {
-            const auto* f = std::get_if<Font>(ch.get());
-            if (!f || f->glyphs.empty() || !f->hasLayout || f->name != name) continue;
-            if (f->bold == span.bold && f->italic == span.italic) {
-                found = f;
-                break;
-            }
-        }
-        return fonts_[key] = found ? found : base;
+        return fonts_[key] = movie_.fontFor(base, span);
     }
 
     // Fields with embedded glyphs are laid out here; others go to the system's fonts.
@@ -224,75 +213,22 @@ private:
             b_.drawDeviceText(e, font, m, cx);
             return;
         }
-        const double gutter = 40; // two pixels inside the bounds
         const ParagraphStyle& para = e.paragraph();
-        const double left = e.bounds.xmin + gutter + para.leftMargin;
-        const double right = e.bounds.xmax - gutter - para.rightMargin;
-        struct Item {
-            const Glyph* glyph;
-            double scale;
-            Rgba color;
-        };
-        struct Line {
-            std::vector<Item> items;
-            double width = 0, ascent = 0, descent = 0;
-        };
-        std::vector<Line> lines(1);
-        auto measure = [&](Line& l, const Font* f, double scale) {
-            l.ascent = std::max(l.ascent, f->ascent * scale);
-            l.descent = std::max(l.descent, f->descent * scale);
-        };
-        measure(lines.back(), font, e.height / font->emSize);
-        // Split into lines (explicit breaks, and word wrap when the field asks for it).
-        for (const TextSpan& span : e.spans) {
-            const Font* f = fontFor(font, span);
-            const double scale = span.height.value_or(e.height) / f->emSize;
-            const Rgba color = cx.apply(span.color.value_or(e.color));
-            const std::string text = e.password ? std::string(span.text.size(), '*') : span.text;
-            for (size_t i = 0; i < text.size(); ++i) {
-                unsigned char ch = static_cast<unsigned char>(text[i]);
-                uint16_t code = ch;
-                // Decode UTF-8 sequences of up to three bytes.
-                if (ch >= 0xc0 && ch < 0xe0 && i + 1 < text.size()) {
-                    code = static_cast<uint16_t>(((ch & 0x1f) << 6) | (text[i + 1] & 0x3f));
-                    i += 1;
-                } else if (ch >= 0xe0 && i + 2 < text.size()) {
-                    code = static_cast<uint16_t>(((ch & 0x0f) << 12) | ((text[i + 1] & 0x3f) << 6) |
-                                                 (text[i + 2] & 0x3f));
-                    i += 2;
-                }
-                if (code == '\n' || code == '\r') {
-                    lines.emplace_back();
-                    measure(lines.back(), f, scale);
-                    continue;
-                }
-                int gi = f->glyphFor(code);
-                // A font without a no-break space lends it the plain space's glyph.
-                if (gi < 0 && code == 0xa0) gi = f->glyphFor(' ');
-                if (gi < 0) continue;
-                const Glyph* g = &f->glyphs[static_cast<size_t>(gi)];
-                double adv = g->advance * scale;
-                if (e.wordWrap && lines.back().width + adv > right - left && !lines.back().items.empty()) {
-                    lines.emplace_back();
-                    measure(lines.back(), f, scale);
-                }
-                Line& l = lines.back();
-                l.items.push_back({g, scale, color});
-                l.width += adv;
-                measure(l, f, scale);
-            }
-        }
-        double top = e.bounds.ymin + gutter;
-        for (const Line& l : lines) {
+        const double left = e.bounds.xmin + kTextGutter + para.leftMargin;
+        const double right = e.bounds.xmax - kTextGutter - para.rightMargin;
+        const TextLayout layout = layoutText(e, *font, [&](const TextSpan& span) { return fontFor(font, span); });
+        double top = e.bounds.ymin + kTextGutter;
+        for (const LaidLine& l : layout.lines) {
             double x = left;
             if (para.align == 1) x = right - l.width;
             else if (para.align == 2) x = left + (right - left - l.width) / 2;
             const double baseline = top + l.ascent;
-            for (const Item& it : l.items) {
-                b_.drawGlyph(*it.glyph, m * Matrix{it.scale, 0, 0, it.scale, x, baseline}, it.color);
-                x += it.glyph->advance * it.scale;
+            for (const LaidGlyph& g : l.glyphs) {
+                const TextSpan& span = e.spans[g.span];
+                b_.drawGlyph(*g.glyph, m * Matrix{g.scale, 0, 0, g.scale, x + g.x, baseline},
+                             cx.apply(span.color.value_or(e.color)));
             }
-            top = baseline + l.descent + para.leading;
+            top = baseline + l.descent + l.leading;
         }
     }
 

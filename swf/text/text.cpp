@@ -369,6 +369,104 @@ void takeFontStyle(EditText& e, const Font& font) {
     }
 }
 
+namespace {
+
+// The character codes of UTF-8 text, sequences of up to three bytes decoded.
+std::vector<uint16_t> characterCodes(const std::string& text) {
+    std::vector<uint16_t> out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        unsigned char ch = static_cast<unsigned char>(text[i]);
+        uint16_t code = ch;
+        if (ch >= 0xc0 && ch < 0xe0 && i + 1 < text.size()) {
+            code = static_cast<uint16_t>(((ch & 0x1f) << 6) | (text[i + 1] & 0x3f));
+            i += 1;
+        } else if (ch >= 0xe0 && i + 2 < text.size()) {
+            code = static_cast<uint16_t>(((ch & 0x0f) << 12) | ((text[i + 1] & 0x3f) << 6) | (text[i + 2] & 0x3f));
+            i += 2;
+        }
+        out.push_back(code);
+    }
+    return out;
+}
+
+} // namespace
+
+TextLayout layoutText(const EditText& e, const Font& font, const FontPicker& pick) {
+    const ParagraphStyle& para = e.paragraph();
+    const double room = e.bounds.width() - 2 * kTextGutter - para.leftMargin - para.rightMargin;
+    TextLayout out;
+    auto open = [&](const Font& f, double scale) {
+        LaidLine l;
+        l.ascent = f.ascent * scale;
+        l.descent = f.descent * scale;
+        l.leading = para.leading;
+        out.lines.push_back(std::move(l));
+    };
+    auto measure = [](LaidLine& l) {
+        l.width = 0;
+        for (const LaidGlyph& g : l.glyphs)
+            if (g.glyph->code != ' ') l.width = g.x + g.glyph->advance * g.scale;
+    };
+    open(font, (e.spans.empty() ? e.format.height.value_or(e.height) : e.spans.front().height.value_or(e.height)) /
+                   font.emSize);
+    double pen = 0;
+    size_t breakAt = 0; // glyphs before this on the line end a word
+    for (size_t si = 0; si < e.spans.size(); ++si) {
+        const TextSpan& span = e.spans[si];
+        const Font* picked = pick ? pick(span) : nullptr;
+        const Font& f = picked ? *picked : font;
+        const double scale = span.height.value_or(e.height) / f.emSize;
+        const double spacing = span.letterSpacing * 20;
+        for (uint16_t code : characterCodes(span.text)) {
+            if (e.password && code != '\n' && code != '\r') code = '*';
+            if (code == '\n' || code == '\r') {
+                open(f, scale);
+                pen = 0;
+                breakAt = 0;
+                continue;
+            }
+            int gi = f.glyphFor(code);
+            // A font without a no-break space lends it the plain space's glyph.
+            if (gi < 0 && code == 0xa0) gi = f.glyphFor(' ');
+            if (gi < 0) continue;
+            const Glyph* g = &f.glyphs[static_cast<size_t>(gi)];
+            const double advance = g->advance * scale + spacing;
+            LaidLine* l = &out.lines.back();
+            if (e.wordWrap && code != ' ' && pen + advance > room && !l->glyphs.empty()) {
+                // The word moves to a line of its own; a word longer than the line
+                // breaks where it reaches the edge.
+                std::vector<LaidGlyph> word;
+                if (breakAt > 0 && breakAt < l->glyphs.size()) {
+                    word.assign(l->glyphs.begin() + static_cast<std::ptrdiff_t>(breakAt), l->glyphs.end());
+                    l->glyphs.resize(breakAt);
+                }
+                measure(*l);
+                open(f, scale);
+                l = &out.lines.back();
+                pen = 0;
+                for (LaidGlyph& w : word) {
+                    w.x = pen;
+                    pen += w.glyph->advance * w.scale + e.spans[w.span].letterSpacing * 20;
+                    l->glyphs.push_back(w);
+                }
+                breakAt = 0;
+            }
+            l->glyphs.push_back({g, scale, si, pen});
+            l->ascent = std::max(l->ascent, f.ascent * scale);
+            l->descent = std::max(l->descent, f.descent * scale);
+            pen += advance;
+            if (code == ' ') breakAt = l->glyphs.size();
+        }
+    }
+    for (LaidLine& l : out.lines) {
+        measure(l);
+        out.width = std::max(out.width, l.width);
+        out.height += l.height();
+    }
+    return out;
+}
+
 Result<EditText> parseDefineEditText(Reader& r, int swfVersion) {
     EditText e;
     e.bounds = r.rect();

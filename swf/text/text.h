@@ -3,6 +3,7 @@
 
 #include "swf/format/shape.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -125,6 +126,39 @@ struct EditText {
     // The settings of the first paragraph, which lay out the whole field.
     const ParagraphStyle& paragraph() const { return spans.empty() ? format.para : spans.front().para; }
 };
+
+// A field's text laid out in lines with the glyphs of embedded fonts. Lengths in
+// twips, x from the left of the text area (inside the gutter and margins).
+struct LaidGlyph {
+    const Glyph* glyph = nullptr;
+    double scale = 1; // twips per EM unit
+    size_t span = 0;  // the run it comes from
+    double x = 0;
+};
+
+struct LaidLine {
+    std::vector<LaidGlyph> glyphs;
+    double width = 0;                 // to the end of the last glyph that is not a space
+    double ascent = 0, descent = 0;   // the largest of its fonts'
+    double leading = 0;               // the paragraph's
+    double height() const { return ascent + descent + leading; }
+};
+
+struct TextLayout {
+    std::vector<LaidLine> lines; // at least one
+    double width = 0;            // the widest line
+    double height = 0;           // all lines, each with its leading
+};
+
+// The font a run's glyphs come from: the field's own, or another embedded face.
+using FontPicker = std::function<const Font*(const TextSpan&)>;
+
+// The two-pixel strip inside a field's bounds that text keeps clear of.
+inline constexpr double kTextGutter = 40;
+
+// Lays out a field's text in `font` (and the fonts `pick` gives its runs),
+// breaking lines at line breaks and, when the field wraps words, between words.
+TextLayout layoutText(const EditText& e, const Font& font, const FontPicker& pick);
 
 // DefineFont (1), DefineFont2 (2), DefineFont3 (3): the body after the font id.
 Result<Font> parseDefineFont(Reader& r, int fontVersion, int swfVersion);

@@ -68,6 +68,37 @@ TEST(TextHtml, ParagraphsKeepTheirOwnSettings) {
     EXPECT_EQ(mixed[2].para.align, 0);
 }
 
+TEST(TextLayout, WrapsBetweenWordsAndMeasuresWithoutTrailingSpaces) {
+    swf::Font font;
+    font.hasLayout = true;
+    font.emSize = 1000;
+    font.ascent = 800;
+    font.descent = 200;
+    for (char c : std::string(" ab")) {
+        swf::Glyph g;
+        g.code = static_cast<uint16_t>(c);
+        g.advance = c == ' ' ? 500 : 1000;
+        font.glyphs.push_back(g);
+    }
+    swf::EditText e;
+    e.wordWrap = true;
+    e.height = 200; // 10 px: a letter 200 twips wide, a space 100
+    e.bounds = {0, static_cast<int32_t>(2 * swf::kTextGutter + 1000), 0, 2000};
+    swf::TextSpan sp;
+    sp.text = "ab ab abababab\nb ";
+    sp.para.leading = 40;
+    e.spans = {sp};
+    auto t = swf::layoutText(e, font, nullptr);
+    ASSERT_EQ(t.lines.size(), 4u);
+    EXPECT_EQ(t.lines[0].glyphs.size(), 6u); // "ab ab " fits 1000 twips with its space hanging
+    EXPECT_DOUBLE_EQ(t.lines[0].width, 900);
+    EXPECT_EQ(t.lines[1].glyphs.size(), 5u); // a word too long for a line breaks at the edge
+    EXPECT_EQ(t.lines[2].glyphs.size(), 3u);
+    EXPECT_DOUBLE_EQ(t.lines[3].width, 200); // "b " after the line break
+    EXPECT_DOUBLE_EQ(t.width, 1000);
+    EXPECT_DOUBLE_EQ(t.height, 4 * (160 + 40 + 40)); // ascent, descent and leading
+}
+
 TEST(TextHtml, BrokenMarkupStaysBounded) {
     std::string deep;
     for (int i = 0; i < 10000; ++i) deep += "<b>";
