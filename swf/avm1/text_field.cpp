@@ -286,7 +286,8 @@ std::string markupOf(Machine& m, const EditText& e) {
             at = nl + 1;
         }
     }
-    flush();
+    // A line break at the very end closes the last paragraph rather than opening one.
+    if (!runs.empty() || out.empty()) flush();
     return out;
 }
 
@@ -459,7 +460,12 @@ Value getProp(Machine& m, Field f, int prop) {
     case Variable: return e.variableName.empty() ? Value::null() : Value(e.variableName);
     case HtmlText: return Value(e.html ? markupOf(m, e) : e.text);
     case Type: return Value(e.readOnly ? "dynamic" : "input");
-    case Text: return Value(e.text);
+    case Text: {
+        // Line breaks read back as carriage returns, however they were written.
+        std::string t = e.text;
+        std::replace(t.begin(), t.end(), '\n', '\r');
+        return Value(t);
+    }
     case AutoSize: {
         static const char* const modes[] = {"none", "left", "right", "center"};
         return Value(modes[e.autoSizeMode & 3]);
