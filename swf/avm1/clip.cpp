@@ -306,8 +306,8 @@ void setFieldText(EditText& e, const std::string& text, bool html, int swfVersio
         base.letterSpacing = e.format.letterSpacing;
         if (swfVersion < 8) base.para.align = 0;
         e.spans = htmlToSpans(text, base);
-        // Text that follows carries on in the last paragraph's settings.
-        if (!e.spans.empty()) e.format.para = e.spans.back().para;
+        // Text set afterwards starts from the settings the markup started from.
+        e.format.para = base.para;
         e.text.clear();
         for (const TextSpan& sp : e.spans) e.text += sp.text;
     } else {
