@@ -283,18 +283,19 @@ private:
 };
 
 // The edges of one layer (between style table changes), each with the style it
-// belongs to (1-based within the layer's table).
+// belongs to (1-based within the layer's table) and as a record index times two,
+// plus one where the edge runs backwards (for the fill on its left).
 struct Layer {
     int table = 0;
     size_t fillCount = 0, lineCount = 0;
-    std::vector<std::pair<uint32_t, Segment>> fills, lines;
+    std::vector<std::pair<uint32_t, uint32_t>> fills, lines;
 };
 
-// The segments grouped by style, in style order, each style's in the order given:
-// calls take(style, segments) for every style that has any.
+// The edges grouped by style, in style order, each style's in the order given:
+// calls take(style, edges) for every style that has any.
 template <typename Take>
-void byStyle(const std::vector<std::pair<uint32_t, Segment>>& edges, size_t styles, std::vector<uint32_t>& starts,
-             std::vector<Segment>& sorted, Take take) {
+void byStyle(const std::vector<std::pair<uint32_t, uint32_t>>& edges, size_t styles, std::vector<uint32_t>& starts,
+             std::vector<uint32_t>& sorted, Take take) {
     if (edges.empty()) return;
     starts.assign(styles + 2, 0);
     for (const auto& e : edges) ++starts[e.first + 1];
@@ -305,7 +306,7 @@ void byStyle(const std::vector<std::pair<uint32_t, Segment>>& edges, size_t styl
     size_t begin = 0;
     for (size_t style = 1; style <= styles; ++style) {
         const size_t end = starts[style];
-        if (end > begin) take(style, std::span<const Segment>(sorted.data() + begin, end - begin));
+        if (end > begin) take(style, std::span<const uint32_t>(sorted.data() + begin, end - begin));
         begin = end;
     }
 }
@@ -324,22 +325,46 @@ Shape buildShape(const ShapeRecords& recs, Rect bounds, bool nonZero) {
         shape.lines.insert(shape.lines.end(), t.lines.begin(), t.lines.end());
     }
 
+    // Where each edge starts: the pen before its record. (Edges are kept as record
+    // indices: a picture of thousands of styles gathers hundreds of thousands of them.)
+    std::vector<std::pair<int32_t, int32_t>> from(recs.records.size());
+    {
+        int32_t x = 0, y = 0;
+        for (size_t i = 0; i < recs.records.size(); ++i) {
+            const ShapeRecord& rec = recs.records[i];
+            from[i] = {x, y};
+            if (rec.kind == ShapeRecord::Kind::Edge || rec.move) {
+                x = rec.x;
+                y = rec.y;
+            }
+        }
+    }
+    std::vector<Segment> group;
+    auto segmentsOf = [&](std::span<const uint32_t> edges) {
+        group.clear();
+        for (uint32_t e : edges) {
+            const ShapeRecord& rec = recs.records[e >> 1];
+            const Segment s{from[e >> 1].first, from[e >> 1].second, rec.cx, rec.cy, rec.x, rec.y, rec.curve};
+            group.push_back(e & 1 ? s.reversed() : s);
+        }
+        return std::span<const Segment>(group);
+    };
+
     ContourJoiner joiner;
-    std::vector<uint32_t> starts;
-    std::vector<Segment> sorted;
+    std::vector<uint32_t> starts, sorted;
     auto finish = [&](Layer& l) {
-        byStyle(l.fills, l.fillCount, starts, sorted, [&](size_t style, std::span<const Segment> segs) {
+        byStyle(l.fills, l.fillCount, starts, sorted, [&](size_t style, std::span<const uint32_t> edges) {
             ShapePath p;
             p.fill = fillBase[l.table] + static_cast<int>(style) - 1;
-            p.cmds = joiner.join(segs);
+            p.cmds = joiner.join(segmentsOf(edges));
             shape.paths.push_back(std::move(p));
         });
-        byStyle(l.lines, l.lineCount, starts, sorted, [&](size_t style, std::span<const Segment> segs) {
+        byStyle(l.lines, l.lineCount, starts, sorted, [&](size_t style, std::span<const uint32_t> edges) {
             ShapePath p;
             p.line = lineBase[l.table] + static_cast<int>(style) - 1;
-            p.cmds.reserve(segs.size() + 8);
+            p.cmds.reserve(edges.size() + 8);
             int32_t px = INT32_MIN, py = INT32_MIN;
-            for (const Segment& s : segs) {
+            for (const Segment& s : segmentsOf(edges)) {
                 if (s.x0 != px || s.y0 != py) p.cmds.push_back({PathCmd::Op::Move, s.x0, s.y0, 0, 0});
                 appendSegment(p.cmds, s);
                 px = s.x1;
@@ -357,20 +382,15 @@ Shape buildShape(const ShapeRecords& recs, Rect bounds, bool nonZero) {
         layer.fills.clear();
         layer.lines.clear();
     };
-    layer.fills.reserve(recs.records.size());
     startLayer(0);
     int fill0 = 0, fill1 = 0, line = 0;
-    int32_t x = 0, y = 0;
-    for (const ShapeRecord& rec : recs.records) {
+    for (size_t i = 0; i < recs.records.size(); ++i) {
+        const ShapeRecord& rec = recs.records[i];
         if (rec.kind == ShapeRecord::Kind::Style) {
             if (rec.newStyles >= 0 && rec.newStyles < static_cast<int>(recs.tables.size())) {
                 finish(layer);
                 startLayer(rec.newStyles);
                 fill0 = fill1 = line = 0;
-            }
-            if (rec.move) {
-                x = rec.x;
-                y = rec.y;
             }
             auto pick = [](int v, int cur, size_t count) {
                 if (v < 0) return cur;
@@ -381,12 +401,10 @@ Shape buildShape(const ShapeRecords& recs, Rect bounds, bool nonZero) {
             line = pick(rec.line, line, layer.lineCount);
             continue;
         }
-        Segment s{x, y, rec.cx, rec.cy, rec.x, rec.y, rec.curve};
-        if (fill1) layer.fills.emplace_back(static_cast<uint32_t>(fill1), s);
-        if (fill0) layer.fills.emplace_back(static_cast<uint32_t>(fill0), s.reversed());
-        if (line) layer.lines.emplace_back(static_cast<uint32_t>(line), s);
-        x = rec.x;
-        y = rec.y;
+        const uint32_t edge = static_cast<uint32_t>(i) << 1;
+        if (fill1) layer.fills.emplace_back(static_cast<uint32_t>(fill1), edge);
+        if (fill0) layer.fills.emplace_back(static_cast<uint32_t>(fill0), edge | 1);
+        if (line) layer.lines.emplace_back(static_cast<uint32_t>(line), edge);
     }
     finish(layer);
     return shape;
