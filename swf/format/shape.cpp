@@ -3,7 +3,10 @@
 #include "swf/format/limits.h"
 
 #include <algorithm>
+#include <iterator>
+#include <optional>
 #include <span>
+#include <type_traits>
 
 namespace swf {
 namespace {
@@ -77,6 +80,7 @@ FillStyle readFillStyle(Reader& r, int shapeVersion) {
 std::vector<FillStyle> readFillStyles(Reader& r, int shapeVersion) {
     size_t n = readStyleCount(r, shapeVersion);
     std::vector<FillStyle> v;
+    v.reserve(std::min(n, r.remaining() / 4)); // the smallest style takes four bytes
     for (size_t i = 0; i < n && !r.overrun(); ++i) v.push_back(readFillStyle(r, shapeVersion));
     return v;
 }
@@ -119,8 +123,12 @@ std::vector<LineStyle> readLineStyles(Reader& r, int shapeVersion) {
     return v;
 }
 
-Result<ShapeRecords> readShapeRecords(Reader& r, int shapeVersion, bool withStyles) {
-    ShapeRecords out;
+namespace {
+
+// Reads into out (emptied first; its memory is reused).
+std::optional<Error> readRecordsInto(Reader& r, int shapeVersion, bool withStyles, ShapeRecords& out) {
+    out.tables.clear();
+    out.records.clear();
     out.tables.emplace_back();
     if (withStyles) {
         out.tables[0].fills = readFillStyles(r, shapeVersion);
@@ -129,8 +137,6 @@ Result<ShapeRecords> readShapeRecords(Reader& r, int shapeVersion, bool withStyl
     r.align();
     int fillBits = static_cast<int>(r.ub(4));
     int lineBits = static_cast<int>(r.ub(4));
-    // A shape tag holds little but its records, which take some two bytes each.
-    if (withStyles) out.records.reserve(std::min(r.remaining() / 2, limits::kMaxShapeEdges));
     int64_t x = 0, y = 0;
     while (true) {
         if (r.overrun()) {
@@ -198,6 +204,14 @@ Result<ShapeRecords> readShapeRecords(Reader& r, int shapeVersion, bool withStyl
         out.records.push_back(rec);
     }
     r.align();
+    return std::nullopt;
+}
+
+} // namespace
+
+Result<ShapeRecords> readShapeRecords(Reader& r, int shapeVersion, bool withStyles) {
+    ShapeRecords out;
+    if (auto e = readRecordsInto(r, shapeVersion, withStyles, out)) return *e;
     return out;
 }
 
@@ -311,23 +325,32 @@ void byStyle(const std::vector<std::pair<uint32_t, uint32_t>>& edges, size_t sty
     }
 }
 
-} // namespace
+// Records, and lists as long, kept for the next shape (some 10 MB).
+constexpr size_t kKeptRecords = size_t(1) << 18;
 
-Shape buildShape(const ShapeRecords& recs, Rect bounds, bool nonZero) {
-    Shape shape;
-    shape.bounds = bounds;
-    shape.nonZero = nonZero;
-    std::vector<int> fillBase, lineBase; // offset of each table in the flat style lists
-    for (const auto& t : recs.tables) {
-        fillBase.push_back(static_cast<int>(shape.fills.size()));
-        lineBase.push_back(static_cast<int>(shape.lines.size()));
-        shape.fills.insert(shape.fills.end(), t.fills.begin(), t.fills.end());
-        shape.lines.insert(shape.lines.end(), t.lines.begin(), t.lines.end());
-    }
+// Builds the paths of a shape whose style lists are already in place: fillBase and
+// lineBase give where each table's styles begin in them (and end, at the last entry).
+Shape buildPaths(const ShapeRecords& recs, Shape shape, const std::vector<int>& fillBase,
+                 const std::vector<int>& lineBase) {
 
     // Where each edge starts: the pen before its record. (Edges are kept as record
     // indices: a picture of thousands of styles gathers hundreds of thousands of them.)
-    std::vector<std::pair<int32_t, int32_t>> from(recs.records.size());
+    // The working lists serve the next shape too.
+    struct Lists {
+        std::vector<std::pair<int32_t, int32_t>> from;
+        std::vector<Segment> group;
+        std::vector<uint32_t> starts, sorted;
+        Layer layer;
+        ContourJoiner joiner;
+    };
+    thread_local Lists lists;
+    auto& from = lists.from;
+    auto& group = lists.group;
+    auto& starts = lists.starts;
+    auto& sorted = lists.sorted;
+    auto& layer = lists.layer;
+    auto& joiner = lists.joiner;
+    from.resize(recs.records.size());
     {
         int32_t x = 0, y = 0;
         for (size_t i = 0; i < recs.records.size(); ++i) {
@@ -339,7 +362,6 @@ Shape buildShape(const ShapeRecords& recs, Rect bounds, bool nonZero) {
             }
         }
     }
-    std::vector<Segment> group;
     auto segmentsOf = [&](std::span<const uint32_t> edges) {
         group.clear();
         for (uint32_t e : edges) {
@@ -350,8 +372,6 @@ Shape buildShape(const ShapeRecords& recs, Rect bounds, bool nonZero) {
         return std::span<const Segment>(group);
     };
 
-    ContourJoiner joiner;
-    std::vector<uint32_t> starts, sorted;
     auto finish = [&](Layer& l) {
         byStyle(l.fills, l.fillCount, starts, sorted, [&](size_t style, std::span<const uint32_t> edges) {
             ShapePath p;
@@ -374,11 +394,11 @@ Shape buildShape(const ShapeRecords& recs, Rect bounds, bool nonZero) {
         });
     };
 
-    Layer layer;
     auto startLayer = [&](int table) {
         layer.table = table;
-        layer.fillCount = recs.tables[static_cast<size_t>(table)].fills.size();
-        layer.lineCount = recs.tables[static_cast<size_t>(table)].lines.size();
+        const auto t = static_cast<size_t>(table);
+        layer.fillCount = static_cast<size_t>(fillBase[t + 1] - fillBase[t]);
+        layer.lineCount = static_cast<size_t>(lineBase[t + 1] - lineBase[t]);
         layer.fills.clear();
         layer.lines.clear();
     };
@@ -407,7 +427,46 @@ Shape buildShape(const ShapeRecords& recs, Rect bounds, bool nonZero) {
         if (line) layer.lines.emplace_back(static_cast<uint32_t>(line), edge);
     }
     finish(layer);
+    if (from.capacity() > kKeptRecords) lists = {};
     return shape;
+}
+
+// The shape's flat style lists, from every table's styles copied or moved (from).
+template <typename Tables>
+Shape withStyles(const ShapeRecords& recs, Tables& from, Rect bounds, bool nonZero) {
+    Shape shape;
+    shape.bounds = bounds;
+    shape.nonZero = nonZero;
+    std::vector<int> fillBase, lineBase;
+    for (auto& t : from) {
+        fillBase.push_back(static_cast<int>(shape.fills.size()));
+        lineBase.push_back(static_cast<int>(shape.lines.size()));
+        if constexpr (std::is_const_v<Tables>) {
+            shape.fills.insert(shape.fills.end(), t.fills.begin(), t.fills.end());
+            shape.lines.insert(shape.lines.end(), t.lines.begin(), t.lines.end());
+        } else if (shape.fills.empty() && shape.lines.empty()) {
+            shape.fills = std::move(t.fills);
+            shape.lines = std::move(t.lines);
+        } else {
+            shape.fills.insert(shape.fills.end(), std::make_move_iterator(t.fills.begin()),
+                               std::make_move_iterator(t.fills.end()));
+            shape.lines.insert(shape.lines.end(), std::make_move_iterator(t.lines.begin()),
+                               std::make_move_iterator(t.lines.end()));
+        }
+    }
+    fillBase.push_back(static_cast<int>(shape.fills.size()));
+    lineBase.push_back(static_cast<int>(shape.lines.size()));
+    return buildPaths(recs, std::move(shape), fillBase, lineBase);
+}
+
+} // namespace
+
+Shape buildShape(const ShapeRecords& recs, Rect bounds, bool nonZero) {
+    return withStyles(recs, recs.tables, bounds, nonZero);
+}
+
+Shape buildShape(ShapeRecords&& recs, Rect bounds, bool nonZero) {
+    return withStyles(recs, recs.tables, bounds, nonZero);
 }
 
 Result<Shape> parseDefineShape(Reader& r, int shapeVersion) {
@@ -420,9 +479,13 @@ Result<Shape> parseDefineShape(Reader& r, int shapeVersion) {
         r.ub(2);
         r.align();
     }
-    auto recs = readShapeRecords(r, shapeVersion, true);
-    if (auto* e = std::get_if<Error>(&recs)) return *e;
-    return buildShape(std::get<ShapeRecords>(recs), bounds, nonZero);
+    // The records are only a step on the way: their memory (megabytes for a traced
+    // picture) serves the next shape rather than being taken fresh from the system.
+    thread_local ShapeRecords recs;
+    if (auto e = readRecordsInto(r, shapeVersion, true, recs)) return *e;
+    Shape shape = buildShape(std::move(recs), bounds, nonZero);
+    if (recs.records.capacity() > kKeptRecords) recs.records = {};
+    return shape;
 }
 
 } // namespace swf

@@ -110,6 +110,8 @@ Result<ShapeRecords> readShapeRecords(Reader& r, int shapeVersion, bool withStyl
 
 // Joins the edge runs into filled contours and strokes, in drawing order.
 Shape buildShape(const ShapeRecords& recs, Rect bounds, bool nonZero);
+// Alike, taking the style tables from the records rather than copying them.
+Shape buildShape(ShapeRecords&& recs, Rect bounds, bool nonZero);
 
 // DefineShape 1-4 tag body (including the character id, already read by the caller).
 Result<Shape> parseDefineShape(Reader& r, int shapeVersion);
