@@ -267,7 +267,8 @@ bool SolidFill::fill(std::span<const PathCmd> cmds, const QTransform& t, bool no
             if (!finite) return false;
             // A quadratic strays at most a quarter of |p0 - 2c + p1| from its chord;
             // n equal steps bring that down by n squared.
-            const double bend = std::hypot(px - 2 * cx + x, py - 2 * cy + y);
+            const double bx = px - 2 * cx + x, by = py - 2 * cy + y;
+            const double bend = std::sqrt(bx * bx + by * by);
             const int steps =
                 std::clamp(static_cast<int>(std::ceil(std::sqrt(bend / (4 * kCurveTolerance)))), 1, kMaxCurveSteps);
             double lx = px, ly = py;
