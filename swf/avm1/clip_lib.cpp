@@ -132,9 +132,15 @@ void Machine::gotoFrame(Clip& c, const Value& frame, bool play, int bias) {
         s = s.substr(colon + 1);
     }
     if (!tc) return;
-    double n = stringToNumber(s, 5);
-    if (!std::isnan(n)) number(*tc, n);
-    else player().scriptGotoLabel(*tc, s, play);
+    // Text all of digits is a frame number (wrapping as a 32-bit count does; frame 0
+    // is none), anything else a label; a scene's offset applies to either.
+    if (!s.empty() && s.size() < 64 && std::all_of(s.begin(), s.end(), [](char ch) { return ch >= '0' && ch <= '9'; })) {
+        uint32_t n = 0;
+        for (char ch : s) n = n * 10 + static_cast<uint32_t>(ch - '0');
+        if (n > 0) number(*tc, n);
+        return;
+    }
+    player().scriptGotoLabel(*tc, s, play, bias);
 }
 
 void installClip(Machine& m, Object* g) {

@@ -579,8 +579,9 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
             uint8_t flags = r.u8();
             int bias = (flags & 0x02) ? r.u16() : 0;
             bool play = flags & 0x01;
+            // The frame is read as text: undefined and false can be labels.
             Value v = pop();
-            if ((t = target())) m.gotoFrame(*t, v, play, bias);
+            if ((t = target())) m.gotoFrame(*t, Value(m.toString(v)), play, bias);
             break;
         }
         case 0x9E: { // Call: run a frame's actions

@@ -134,7 +134,8 @@ public:
     // The script clock in milliseconds since the movie started.
     double clockMs() const { return clockMs_; }
     void scriptGoto(Clip& clip, int frame0, bool play);
-    bool scriptGotoLabel(Clip& clip, const std::string& label, bool play);
+    // A label's frame, moved on by offset frames (a scene's start).
+    bool scriptGotoLabel(Clip& clip, const std::string& label, bool play, int offset = 0);
     void scriptStopSounds() {}
     // The movie-wide levels that Sound objects without a clip set.
     SoundLevels& globalSoundLevels() { return globalSound_; }

@@ -25,16 +25,16 @@ void Player::scriptGoto(Clip& clip, int frame0, bool play) {
     if (!clip.timeline || clip.removed) return;
     int n = static_cast<int>(clip.timeline->frames.size());
     if (n == 0) return;
-    gotoClip(clip, std::clamp(frame0, 0, n - 1), true, false);
+    // Past the end the last frame shows, but its scripts do not run.
+    gotoClip(clip, std::clamp(frame0, 0, n - 1), frame0 < n, false);
     clip.playing = play;
 }
 
-bool Player::scriptGotoLabel(Clip& clip, const std::string& label, bool play) {
+bool Player::scriptGotoLabel(Clip& clip, const std::string& label, bool play, int offset) {
     if (!clip.timeline || clip.removed) return false;
     auto it = clip.timeline->labels.find(asciiLower(label));
     if (it == clip.timeline->labels.end()) return false;
-    gotoClip(clip, it->second, true, false);
-    clip.playing = play;
+    scriptGoto(clip, it->second + offset, play);
     return true;
 }
 

@@ -132,6 +132,34 @@ TEST(Timeline, GotoFrame2WithConstantOperandsAndTargets) {
     EXPECT_FALSE(p.root().list.at(1).clip->playing);
 }
 
+TEST(Timeline, GotoFrame2ReadsItsFrameAsTextAndPastTheEndRunsNoScripts) {
+    using PV = w::PushValue;
+    namespace ac = w::actioncode;
+    // Frame 1 jumps (stopping) to 2.5, undefined, false and 99, tracing _currentframe
+    // after each; frames 2 and 3 carry the labels "undefined" and "false".
+    w::ActionBuilder a;
+    auto jump = [&](PV v) {
+        a.push({v}).gotoFrame2(false);
+        a.push({PV::string(""), PV::integer(4)}).op(ac::GetProperty).op(ac::Trace);
+    };
+    jump(PV::number(2.5)); // not all digits and no such label: nothing happens
+    jump(PV::undefined());
+    jump(PV::boolean(false));
+    jump(PV::integer(99));
+    auto say = [](const char* s) { return w::ActionBuilder().push(s).op(ac::Trace); };
+    auto m = movie();
+    m.actions(a).showFrame();
+    m.label("undefined").actions(say("two")).showFrame();
+    m.label("false").actions(say("three")).showFrame();
+    m.actions(say("four")).showFrame();
+    std::vector<std::string> lines;
+    swf::ScriptOptions opts;
+    opts.trace = [&](const std::string& l) { lines.push_back(l); };
+    swf::Player p(load(m.bytes()), opts);
+    EXPECT_EQ(p.currentFrame(), 4);
+    EXPECT_EQ(lines, (std::vector<std::string>{"1", "2", "3", "4", "two", "three"}));
+}
+
 TEST(Timeline, ButtonShowsItsUpStateAndReleaseRunsItsActions) {
     auto m = movie();
     m.add(rectShape(1, 0, 0, 50, 50, kRed));
