@@ -305,7 +305,7 @@ void setFieldText(EditText& e, const std::string& text, bool html, int swfVersio
         base.kerning = e.format.kerning;
         base.letterSpacing = e.format.letterSpacing;
         if (swfVersion < 8) base.para.align = 0;
-        e.spans = htmlToSpans(text, base);
+        e.spans = htmlToSpans(text, base, e.multiline);
         // Text set afterwards starts from the settings the markup started from.
         e.format.para = base.para;
         e.text.clear();

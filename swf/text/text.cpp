@@ -208,12 +208,11 @@ std::optional<T> twipsAttribute(const std::string& v) {
 
 } // namespace
 
-std::vector<TextSpan> htmlToSpans(const std::string& html, const TextSpan& base) {
+std::vector<TextSpan> htmlToSpans(const std::string& html, const TextSpan& base, bool multiline) {
     std::vector<TextSpan> spans;
     TextSpan start = base;
     start.text.clear();
     std::vector<TextSpan> styles{start}; // the open styles, innermost last
-    bool inParagraph = false;
     auto emit = [&](const std::string& text) {
         const TextSpan& st = styles.back();
         if (!spans.empty() && spans.back().sameStyle(st)) {
@@ -269,12 +268,11 @@ std::vector<TextSpan> htmlToSpans(const std::string& html, const TextSpan& base)
         if (!paragraph && name != "b" && name != "i" && name != "u" && name != "font" && name != "textformat")
             continue;
         if (closing) {
+            // A multiline field ends a paragraph where its element closes; a
+            // single-line one keeps only the breaks the text itself has.
+            if (paragraph && multiline) emit("\n");
             if (styles.size() > 1) styles.pop_back();
             continue;
-        }
-        if (paragraph) {
-            if (inParagraph) emit("\n");
-            inParagraph = true;
         }
         if (styles.size() > 64) continue; // unclosed tags: keep the stack bounded
         TextSpan st = styles.back();
@@ -512,7 +510,7 @@ Result<EditText> parseDefineEditText(Reader& r, int swfVersion) {
         // The markup's paragraphs take the tag's alignment only from version 8 on;
         // a field without markup has no paragraph that took it.
         if (swfVersion < 8 || !hasText) e.format.para.align = 0;
-        e.spans = htmlToSpans(e.text, e.format);
+        e.spans = htmlToSpans(e.text, e.format, e.multiline);
         e.text.clear();
         for (const TextSpan& sp : e.spans) e.text += sp.text;
     } else if (!e.text.empty()) {

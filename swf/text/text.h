@@ -175,9 +175,10 @@ void takeFontStyle(EditText& e, const Font& font);
 
 // Reads the small HTML subset of text fields (p align, br, li, b, i, u, font
 // face/size/color/kerning/letterspacing, textformat, entities) into styled spans
-// starting from the style `base`; other tags are ignored. Each paragraph's runs
+// starting from the style `base`; other tags are ignored. Line breaks in the
+// markup break lines; in a multiline field so does the end of a p or li. Each paragraph's runs
 // carry the settings its first run was given.
-std::vector<TextSpan> htmlToSpans(const std::string& html, const TextSpan& base = {});
+std::vector<TextSpan> htmlToSpans(const std::string& html, const TextSpan& base = {}, bool multiline = true);
 
 // Splits runs at line breaks so that no run reaches over two paragraphs, and
 // gives every run of a paragraph the settings of its first run.

@@ -16,7 +16,7 @@ TEST(TextHtml, StylesNestAndCloseInOrder) {
         "<i>Italic</i> and <b><i>Both</i></b></font></p><p>Next &amp; last</p>");
     std::string all;
     for (const auto& s : spans) all += s.text;
-    EXPECT_EQ(all, "Bold and Italic and Both\nNext & last");
+    EXPECT_EQ(all, "Bold and Italic and Both\nNext & last\n"); // each paragraph ends in a break
     ASSERT_GE(spans.size(), 5u);
     EXPECT_TRUE(spans[0].bold);
     EXPECT_FALSE(spans[0].italic);
@@ -37,7 +37,7 @@ TEST(TextHtml, ParagraphsKeepTheirOwnSettings) {
                                   base);
     std::string all;
     for (const auto& s : spans) all += s.text;
-    EXPECT_EQ(all, "one two\nthree\nfour\nfive");
+    EXPECT_EQ(all, "one two\nthree\nfour\nfive\n");
     int paragraph = 0; // of the run, counting from 0
     for (const auto& s : spans) {
         SCOPED_TRACE(s.text);
@@ -46,15 +46,19 @@ TEST(TextHtml, ParagraphsKeepTheirOwnSettings) {
             EXPECT_EQ(s.para.align, 1);
             EXPECT_EQ(s.para.leftMargin, 100);
         } else if (paragraph == 3) {
-            EXPECT_TRUE(s.para.bullet);
-            EXPECT_TRUE(s.kerning);
+            EXPECT_TRUE(s.para.bullet); // its closing break too
+            EXPECT_EQ(s.kerning, s.text == "five");
         } else {
             EXPECT_EQ(s.para.align, 2); // a paragraph without ALIGN keeps the base's
             EXPECT_EQ(s.para.leftMargin, 0);
         }
         if (s.text.find('\n') != std::string::npos) ++paragraph;
     }
-    EXPECT_EQ(paragraph, 3);
+    EXPECT_EQ(paragraph, 4);
+    // A single-line field keeps only the breaks the markup writes.
+    std::string single;
+    for (const auto& s : swf::htmlToSpans("<p>a</p><p>b<br>c</p>\n", base, false)) single += s.text;
+    EXPECT_EQ(single, "ab\nc\n");
     // A paragraph's runs all carry its first run's settings, and none reaches past a break.
     std::vector<swf::TextSpan> mixed(2);
     mixed[0].text = "a\nb";
