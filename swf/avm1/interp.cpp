@@ -8,6 +8,20 @@
 
 namespace swf::avm1 {
 
+namespace {
+
+// A property number as GetProperty and SetProperty read it: the whole part of a finite
+// number (so -0.8 is property 0) in the table's range, or -1 (no property) for anything
+// else, so a script's huge number never reaches an integer conversion it cannot fit.
+int propertyIndex(double d) {
+    if (!std::isfinite(d)) return -1;
+    d = std::trunc(d);
+    if (d < 0 || d >= 256) return -1;
+    return static_cast<int>(d);
+}
+
+} // namespace
+
 struct Interp {
     Machine& m;
     Activation& a;
@@ -942,34 +956,34 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
             break;
         }
         case 0x22: { // GetProperty
-            double idx = m.toNumber(pop());
+            int idx = propertyIndex(m.toNumber(pop()));
             Value tv = pop();
             Clip* c = tv.isObject() ? m.clipOf(tv) : nullptr;
             if (!c) {
                 std::string path = m.toString(tv);
                 c = path.empty() ? target() : m.resolvePath(target(), path);
             }
-            push(c && std::isfinite(idx) ? m.getProperty(*c, static_cast<int>(idx)) : Value());
+            push(c && idx >= 0 ? m.getProperty(*c, idx) : Value());
             break;
         }
         case 0x23: {
             Value v = pop();
-            double idx = m.toNumber(pop());
+            int idx = propertyIndex(m.toNumber(pop()));
             Value tv = pop();
             Clip* c = tv.isObject() ? m.clipOf(tv) : nullptr;
             if (!c) {
                 std::string path = m.toString(tv);
                 c = path.empty() ? target() : m.resolvePath(target(), path);
             }
-            if (c && std::isfinite(idx)) m.setProperty(*c, static_cast<int>(idx), v);
+            if (c && idx >= 0) m.setProperty(*c, idx, v);
             break;
         }
         case 0x24: { // CloneSprite
-            double d = m.toNumber(pop());
+            int32_t d = m.toInt(pop());
             std::string name = m.toString(pop());
             Value src = pop();
             Clip* c = src.isObject() ? m.clipOf(src) : m.resolvePath(target(), m.toString(src));
-            if (c && std::isfinite(d)) m.player().scriptDuplicate(*c, name, static_cast<int>(d));
+            if (c) m.player().scriptDuplicate(*c, name, d);
             break;
         }
         case 0x25: {
