@@ -1,5 +1,5 @@
 // The Color class: reads and writes the colour transform of the clip or button
-// its `target` names (a clip or a path), found again on every call.
+// its `target` names (a clip or a non-empty path), found again on every call.
 #include "swf/avm1/machine.h"
 
 #include <cmath>
@@ -11,8 +11,15 @@ namespace {
 DisplayObject* targetOf(Machine& m, const Value& self) {
     Value t = m.get(self, "target");
     Clip* c = m.clipOf(t);
-    if (!c && t.isString()) c = m.resolvePath(m.rootClip(), t.s);
+    if (!c && t.isString() && !t.s.empty()) c = m.resolvePath(m.rootClip(), t.s); // "" names no clip
     return c ? m.displayOf(*c) : nullptr;
+}
+
+// A colour set by a script takes the clip from the timeline, like a moved one.
+DisplayObject* changedTarget(Machine& m, const Value& self) {
+    DisplayObject* d = targetOf(m, self);
+    if (d && d->clip) d->clip->scripted = true;
+    return d;
 }
 
 // The transform keeps 16-bit fields: larger values wrap.
@@ -24,7 +31,7 @@ Value colorInit(Machine& m, Value self, std::span<Value> a) {
 }
 
 Value setRGB(Machine& m, Value self, std::span<Value> a) {
-    DisplayObject* d = targetOf(m, self);
+    DisplayObject* d = changedTarget(m, self);
     if (!d) return {};
     uint32_t v = toUint32(m.toNumber(arg(a, 0)));
     ColorTransform& x = d->colorTransform;
@@ -46,9 +53,9 @@ Value getRGB(Machine& m, Value self, std::span<Value>) {
 
 // Percent multipliers and offsets; only the fields the object holds itself change.
 Value setTransform(Machine& m, Value self, std::span<Value> a) {
-    DisplayObject* d = targetOf(m, self);
     Value t = arg(a, 0);
-    if (!d || !t.isObject()) return {};
+    DisplayObject* d = t.isObject() ? changedTarget(m, self) : nullptr;
+    if (!d) return {};
     ColorTransform& x = d->colorTransform;
     auto field = [&](const char* n, int32_t& out, double scale) {
         if (m.hasOwn(t.o, n)) out = field16(m.toNumber(m.get(t, n)) * scale);
