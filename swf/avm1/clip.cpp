@@ -106,10 +106,17 @@ Clip* Machine::clipOf(const Value& v) {
 }
 
 DisplayObject* Machine::displayOf(Clip& c) {
-    if (!c.parent) return nullptr;
+    if (!c.parent) return &c == player_.rootPtr().get() ? &player_.rootObject() : nullptr;
     for (auto& [d, obj] : c.parent->list)
         if (obj.clip.get() == &c) return &obj;
     return nullptr;
+}
+
+Matrix Machine::stageMatrix(Clip& c) {
+    Matrix w;
+    for (Clip* p = &c; p; p = p->parent)
+        if (DisplayObject* d = displayOf(*p)) w = d->matrix * w;
+    return w;
 }
 
 static Clip* childNamed(Machine& m, Clip& c, const std::string& name) {

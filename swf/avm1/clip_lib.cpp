@@ -105,15 +105,6 @@ void startFill(Drawing& d, FillStyle fs) {
     }
 }
 
-Matrix worldMatrix(Machine& m, Clip& c) {
-    Matrix w;
-    std::vector<Clip*> chain;
-    for (Clip* p = &c; p && p->parent; p = p->parent) chain.push_back(p);
-    for (auto it = chain.rbegin(); it != chain.rend(); ++it)
-        if (DisplayObject* d = m.displayOf(**it)) w = w * d->matrix;
-    return w;
-}
-
 } // namespace
 
 void Machine::gotoFrame(Clip& c, const Value& frame, bool play, int bias) {
@@ -257,7 +248,7 @@ void installClip(Machine& m, Object* g) {
         Clip* space = a.empty() ? c : m.clipOf(a[0]);
         if (space && space != c) {
             Matrix inv;
-            if (worldMatrix(m, *space).invert(inv)) to = inv * worldMatrix(m, *c);
+            if (m.stageMatrix(*space).invert(inv)) to = inv * m.stageMatrix(*c);
         }
         Rect r = m.clipBounds(*c, to);
         Object* o = m.newObject();
@@ -276,7 +267,7 @@ void installClip(Machine& m, Object* g) {
         Value p = arg(a, 0);
         if (!c || !p.isObject()) return {};
         double x = m.toNumber(m.get(p, "x")) * 20, y = m.toNumber(m.get(p, "y")) * 20, ox, oy;
-        worldMatrix(m, *c).map(x, y, ox, oy);
+        m.stageMatrix(*c).map(x, y, ox, oy);
         m.set(p, "x", Value(ox / 20));
         m.set(p, "y", Value(oy / 20));
         return {};
@@ -285,7 +276,7 @@ void installClip(Machine& m, Object* g) {
         Clip* c = self(m, s);
         Value p = arg(a, 0);
         Matrix inv;
-        if (!c || !p.isObject() || !worldMatrix(m, *c).invert(inv)) return {};
+        if (!c || !p.isObject() || !m.stageMatrix(*c).invert(inv)) return {};
         double x = m.toNumber(m.get(p, "x")) * 20, y = m.toNumber(m.get(p, "y")) * 20, ox, oy;
         inv.map(x, y, ox, oy);
         m.set(p, "x", Value(ox / 20));
@@ -295,14 +286,14 @@ void installClip(Machine& m, Object* g) {
     addMethod(m, mp, "hitTest", [](Machine& m, Value s, std::span<Value> a) -> Value {
         Clip* c = self(m, s);
         if (!c || a.empty()) return Value(false);
-        Rect r = m.clipBounds(*c, worldMatrix(m, *c));
+        Rect r = m.clipBounds(*c, m.stageMatrix(*c));
         if (a.size() >= 2) {
             double x = m.toNumber(a[0]) * 20, y = m.toNumber(a[1]) * 20;
             return Value(x >= r.xmin && x <= r.xmax && y >= r.ymin && y <= r.ymax && r.width() > 0);
         }
         Clip* o = m.clipOf(a[0]);
         if (!o) return Value(false);
-        Rect q = m.clipBounds(*o, worldMatrix(m, *o));
+        Rect q = m.clipBounds(*o, m.stageMatrix(*o));
         return Value(r.xmin <= q.xmax && q.xmin <= r.xmax && r.ymin <= q.ymax && q.ymin <= r.ymax && r.width() > 0 &&
                      q.width() > 0);
     });

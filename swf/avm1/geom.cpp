@@ -510,14 +510,6 @@ ColorTransform toDisplay(const ColorNumbers& c) {
     return t;
 }
 
-// The clip's transforms and those of every clip above it, combined.
-Matrix concatenatedMatrix(Machine& m, Clip& c) {
-    Matrix w;
-    for (Clip* p = &c; p; p = p->parent)
-        if (DisplayObject* d = m.displayOf(*p)) w = d->matrix * w;
-    return w;
-}
-
 ColorTransform concatenatedColor(Machine& m, Clip& c) {
     ColorTransform w;
     for (Clip* p = &c; p; p = p->parent) {
@@ -587,7 +579,7 @@ void installTransform(Machine& m, Object* pkg) {
     });
     addAccessor(m, tp, "concatenatedMatrix", [](Machine& m, Value self, std::span<Value>) -> Value {
         Clip* c = transformClip(self);
-        return Value(makeMatrix(m, c ? toScript(concatenatedMatrix(m, *c)) : Matrix2D{}));
+        return Value(makeMatrix(m, c ? toScript(m.stageMatrix(*c)) : Matrix2D{}));
     }, nullptr);
     addAccessor(m, tp, "concatenatedColorTransform", [](Machine& m, Value self, std::span<Value>) -> Value {
         Clip* c = transformClip(self);
@@ -595,7 +587,7 @@ void installTransform(Machine& m, Object* pkg) {
     }, nullptr);
     addAccessor(m, tp, "pixelBounds", [](Machine& m, Value self, std::span<Value>) -> Value {
         Clip* c = transformClip(self);
-        Rect r = c ? m.clipBounds(*c, concatenatedMatrix(m, *c)) : Rect{};
+        Rect r = c ? m.clipBounds(*c, m.stageMatrix(*c)) : Rect{};
         return makeRect(m, r.xmin / 20.0, r.ymin / 20.0, r.width() / 20.0, r.height() / 20.0);
     }, nullptr);
 

@@ -139,6 +139,9 @@ public:
     bool clipGet(Clip& c, Object* self, const std::string& name, Value& out);
     bool clipSet(Clip& c, const std::string& name, const Value& v);
     DisplayObject* displayOf(Clip& c);
+    // From the clip's space to the stage's: its matrix and those of every clip above
+    // it, the root's included.
+    Matrix stageMatrix(Clip& c);
     // gotoAndPlay/gotoAndStop: a frame number (1-based, plus a scene bias), a label,
     // or either after a clip path ("/clip:label", "/:3").
     void gotoFrame(Clip& c, const Value& frame, bool play, int bias = 0);

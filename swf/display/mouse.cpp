@@ -30,7 +30,7 @@ std::shared_ptr<Clip> Player::buttonAt(double x, double y) {
             }
         }
     };
-    walk(*root_, Matrix{});
+    if (rootObject_.visible) walk(*root_, rootObject_.matrix);
     return hit;
 }
 

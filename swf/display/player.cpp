@@ -37,6 +37,7 @@ int frameCountOf(const Clip& c) {
 Player::Player(MoviePtr movie, ScriptOptions options)
     : movie_(std::move(movie)), root_(std::make_shared<Clip>()), options_(std::move(options)) {
     root_->timeline = &movie_->root;
+    rootObject_.clip = root_;
     seeking_ = false;
     gotoClip(*root_, 0, true);
     runQueue();

@@ -96,6 +96,10 @@ public:
     const Movie& movie() const { return *movie_; }
     const MoviePtr& moviePtr() const { return movie_; }
     const Clip& root() const { return *root_; }
+    // The root's own place on the stage: scripts move, scale and colour the whole
+    // movie through it as they do any clip.
+    const DisplayObject& rootObject() const { return rootObject_; }
+    DisplayObject& rootObject() { return rootObject_; }
 
     int totalFrames() const;
     // 1-based number of the frame on show.
@@ -182,6 +186,7 @@ private:
 
     MoviePtr movie_;
     std::shared_ptr<Clip> root_;
+    DisplayObject rootObject_;
     bool loop_ = true;
     bool seeking_ = false;
     struct PendingActions {

@@ -72,7 +72,6 @@ public:
             for (size_t i = 0; i < masks.size(); ++i) b_.popMask();
     }
 
-private:
     void object(const DisplayObject& obj, const Matrix& parent, const ColorTransform& pcx, bool maskMode) {
         Matrix m = parent * obj.matrix;
         ColorTransform cx = pcx * obj.colorTransform;
@@ -96,6 +95,7 @@ private:
         draw(obj, ch, m, cx, maskMode);
     }
 
+private:
     using Sum = ContentSum;
 
     static void filterSum(const std::vector<Filter>& filters, Sum& s) {
@@ -244,7 +244,8 @@ private:
 
 void renderDisplayTree(const Player& player, RenderBackend& backend, const Matrix& view, ShapeCache& cache) {
     Walker w(player.movie(), backend, cache, std::sqrt(std::abs(view.a * view.d - view.b * view.c)) * 20);
-    w.clip(player.root(), view, ColorTransform{}, false);
+    const DisplayObject& root = player.rootObject();
+    if (root.visible) w.object(root, view, ColorTransform{}, false);
 }
 
 } // namespace swf

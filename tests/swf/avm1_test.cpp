@@ -389,6 +389,25 @@ TEST(ScriptLibrary, ATransformWritesItsClipsPlaceOnTheDisplayList) {
     EXPECT_EQ(obj.colorTransform.rMul, 128);
 }
 
+TEST(ScriptLibrary, TheRootIsPlacedLikeAnyClip) {
+    // _root._x = 10; c = _root.createEmptyMovieClip("c", 1); c._x = 5;
+    // trace(_root._x); trace(c.transform.concatenatedMatrix.tx)
+    w::ActionBuilder a;
+    a.push({PV::string("_root")}).op(ac::GetVariable).push({PV::string("_x"), PV::integer(10)}).op(ac::SetMember);
+    a.push({PV::integer(1), PV::string("c"), PV::integer(2), PV::string("_root")}).op(ac::GetVariable);
+    a.push({PV::string("createEmptyMovieClip")}).op(ac::CallMethod).storeRegister(1).op(ac::Pop);
+    a.push({PV::reg(1), PV::string("_x"), PV::integer(5)}).op(ac::SetMember);
+    a.push({PV::string("_root")}).op(ac::GetVariable).push("_x").op(ac::GetMember).op(ac::Trace);
+    a.push({PV::reg(1), PV::string("transform")}).op(ac::GetMember).push("concatenatedMatrix").op(ac::GetMember);
+    a.push("tx").op(ac::GetMember).op(ac::Trace);
+    std::vector<std::string> lines;
+    swf::ScriptOptions opts;
+    opts.trace = [&](const std::string& l) { lines.push_back(l); };
+    swf::Player p(movieOf({a.bytes()}), opts);
+    EXPECT_EQ(lines, (std::vector<std::string>{"10", "15"}));
+    EXPECT_EQ(p.rootObject().matrix.tx, 200); // the whole movie is drawn moved
+}
+
 TEST(ScriptLibrary, NativeTableEntriesFollowTheMoviesVersion) {
     // o = {}; ASSetNative(o, 200, "sqrt2,8round2", 9); trace(o.sqrt2(16)); trace(typeof o.round2)
     w::ActionBuilder a;
