@@ -185,7 +185,9 @@ std::string Machine::targetPath(Clip& c, bool slash) {
     return out;
 }
 
-Rect Machine::clipBounds(Clip& c, const Matrix& m) {
+Rect Machine::clipBounds(Clip& c, const Matrix& m) { return clipExtent(c, m).value_or(Rect{}); }
+
+std::optional<Rect> Machine::clipExtent(Clip& c, const Matrix& m) {
     Rect acc{};
     bool any = false;
     if (c.drawing && !c.drawing->shape.bounds.empty()) unite(acc, any, transformRect(c.drawing->shape.bounds, m));
@@ -207,7 +209,7 @@ Rect Machine::clipBounds(Clip& c, const Matrix& m) {
         else if (const auto* t = std::get_if<StaticText>(ch)) unite(acc, any, transformRect(t->bounds, w * t->matrix));
         else if (const auto* e = std::get_if<EditText>(ch)) unite(acc, any, transformRect(e->bounds, w));
     }
-    if (!any) return Rect{};
+    if (!any) return std::nullopt;
     return acc;
 }
 

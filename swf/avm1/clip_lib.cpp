@@ -283,19 +283,23 @@ void installClip(Machine& m, Object* g) {
         m.set(p, "y", Value(oy / 20));
         return {};
     });
+    // Boxes only, on the stage: a point (given in the root's space, so it turns with
+    // the root while the boxes only grow) or another clip, named by itself or by a
+    // path from this one. A clip holding nothing hits nothing.
     addMethod(m, mp, "hitTest", [](Machine& m, Value s, std::span<Value> a) -> Value {
         Clip* c = self(m, s);
         if (!c || a.empty()) return Value(false);
-        Rect r = m.clipBounds(*c, m.stageMatrix(*c));
+        std::optional<Rect> r = m.clipExtent(*c, m.stageMatrix(*c));
+        if (!r) return Value(false);
         if (a.size() >= 2) {
-            double x = m.toNumber(a[0]) * 20, y = m.toNumber(a[1]) * 20;
-            return Value(x >= r.xmin && x <= r.xmax && y >= r.ymin && y <= r.ymax && r.width() > 0);
+            double x, y;
+            m.player().rootObject().matrix.map(m.toNumber(a[0]) * 20, m.toNumber(a[1]) * 20, x, y);
+            return Value(x >= r->xmin && x <= r->xmax && y >= r->ymin && y <= r->ymax);
         }
         Clip* o = m.clipOf(a[0]);
-        if (!o) return Value(false);
-        Rect q = m.clipBounds(*o, m.stageMatrix(*o));
-        return Value(r.xmin <= q.xmax && q.xmin <= r.xmax && r.ymin <= q.ymax && q.ymin <= r.ymax && r.width() > 0 &&
-                     q.width() > 0);
+        if (!o && a[0].isString() && !a[0].s.empty()) o = m.resolvePath(c, a[0].s);
+        std::optional<Rect> q = o ? m.clipExtent(*o, m.stageMatrix(*o)) : std::nullopt;
+        return Value(q && r->xmin <= q->xmax && q->xmin <= r->xmax && r->ymin <= q->ymax && q->ymin <= r->ymax);
     });
     addMethod(m, mp, "getBytesLoaded", [](Machine& m, Value s, std::span<Value>) -> Value {
         return self(m, s) ? Value(static_cast<double>(m.player().movie().fileBytes)) : Value();

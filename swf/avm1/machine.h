@@ -5,10 +5,12 @@
 #include "swf/avm1/value.h"
 #include "swf/display/player.h"
 
+
 #include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <random>
 #include <span>
 #include <string>
@@ -148,6 +150,8 @@ public:
     Value getProperty(Clip& c, int index);
     void setProperty(Clip& c, int index, const Value& v);
     Rect clipBounds(Clip& c, const Matrix& m);
+    // The same box; none when the clip holds nothing.
+    std::optional<Rect> clipExtent(Clip& c, const Matrix& m);
     std::string styledHtml(const std::string& html, const Value& styleSheet);
 
     // ---- built-in library
