@@ -301,12 +301,18 @@ void installClip(Machine& m, Object* g) {
         std::optional<Rect> q = o ? m.clipExtent(*o, m.stageMatrix(*o)) : std::nullopt;
         return Value(q && r->xmin <= q->xmax && q->xmin <= r->xmax && r->ymin <= q->ymax && q->ymin <= r->ymax);
     });
-    addMethod(m, mp, "getBytesLoaded", [](Machine& m, Value s, std::span<Value>) -> Value {
-        return self(m, s) ? Value(static_cast<double>(m.player().movie().fileBytes)) : Value();
-    });
-    addMethod(m, mp, "getBytesTotal", [](Machine& m, Value s, std::span<Value>) -> Value {
-        return self(m, s) ? Value(static_cast<double>(m.player().movie().fileBytes)) : Value();
-    });
+    // The whole movie, uncompressed, for the root; a sprite's own tags for its clips.
+    // Everything is loaded from the start.
+    auto bytesOf = [](Machine& m, Value s, std::span<Value>) -> Value {
+        Clip* c = self(m, s);
+        if (!c) return {};
+        const Movie& movie = m.player().movie();
+        if (!c->parent) return Value(static_cast<double>(movie.fileBytes));
+        const SpriteDef* sprite = movie.get<SpriteDef>(c->characterId);
+        return Value(sprite ? static_cast<double>(sprite->bytes) : 0.0);
+    };
+    addMethod(m, mp, "getBytesLoaded", bytesOf);
+    addMethod(m, mp, "getBytesTotal", bytesOf);
     addMethod(m, mp, "getSWFVersion", [](Machine& m, Value, std::span<Value>) -> Value { return Value(m.version()); });
     for (const char* name : {"setMask", "startDrag", "stopDrag", "loadMovie", "unloadMovie", "loadVariables",
                              "attachAudio", "getURL", "setScale9Grid"})

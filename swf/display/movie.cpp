@@ -459,6 +459,7 @@ bool Parser::parseTags(Reader& r, Timeline& tl, int nesting) {
                 uint16_t id = tr.u16();
                 tr.u16(); // declared frame count; the tags tell the truth
                 SpriteDef s;
+                s.bytes = tr.remaining();
                 parseTags(tr, s.timeline, nesting + 1);
                 define(id, std::move(s));
             }
@@ -482,7 +483,7 @@ Result<MoviePtr> loadMovie(std::span<const uint8_t> file) {
     auto m = std::make_shared<Movie>();
     m->version = c.version;
     m->compression = c.compression;
-    m->fileBytes = file.size();
+    m->fileBytes = c.body.size() + 8;
     Reader r(c.body);
     m->stage = r.rect();
     uint16_t rate = r.u16();

@@ -83,6 +83,7 @@ struct Timeline {
 
 struct SpriteDef {
     Timeline timeline;
+    size_t bytes = 0; // the tags of its timeline, as scripts' getBytesTotal counts them
 };
 
 struct ButtonRecord {
@@ -137,7 +138,7 @@ struct Movie {
     std::map<std::string, uint16_t> exports;
     // ScriptLimits: recursion depth and time-out in seconds, when the movie sets them.
     std::optional<uint16_t> maxRecursion, scriptTimeout;
-    size_t fileBytes = 0; // size of the file as read
+    size_t fileBytes = 0; // size of the file as read, uncompressed: header and tags
     // Set when the file broke part way: the frames before the break are kept.
     std::string warning;
 
