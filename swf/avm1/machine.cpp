@@ -520,6 +520,13 @@ std::vector<std::string> Machine::keys(Object* o, bool withProto) {
     };
     int steps = 0;
     for (Object* p = o; p && steps < kMaxChain; p = withProto ? p->proto : nullptr, ++steps) {
+        // A clip's named children come first, lowest depth first: for..in hands names
+        // out from the end, so its own properties, newest first, and then its
+        // children from the top down.
+        if (p->kind == Kind::Clip)
+            if (Clip* c = p->clip.lock().get())
+                for (auto& [depth, obj] : c->list)
+                    if (!obj.name.empty() && obj.clip) add(obj.name);
         for (const Property& pr : p->props) {
             if (!pr.live) continue;
             if (pr.flags & kDontEnum) {
@@ -528,10 +535,6 @@ std::vector<std::string> Machine::keys(Object* o, bool withProto) {
             }
             add(pr.name);
         }
-        if (p->kind == Kind::Clip)
-            if (Clip* c = p->clip.lock().get())
-                for (auto it = c->list.rbegin(); it != c->list.rend(); ++it)
-                    if (!it->second.name.empty() && (it->second.clip)) add(it->second.name);
     }
     return out;
 }
