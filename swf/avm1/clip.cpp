@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
+#include <optional>
 
 namespace swf::avm1 {
 
@@ -119,6 +120,19 @@ Matrix Machine::stageMatrix(Clip& c) {
     return w;
 }
 
+// "_levelN" and "_flashN" name a level: N is read as parseInt reads it (no digits is
+// 0, anything after them is ignored) and wraps at 32 bits. Only level 0 is there.
+static std::optional<int32_t> levelNumber(const std::string& lowerName) {
+    if (lowerName.rfind("_level", 0) != 0 && lowerName.rfind("_flash", 0) != 0) return std::nullopt;
+    size_t i = 6;
+    bool negative = i < lowerName.size() && lowerName[i] == '-';
+    if (i < lowerName.size() && (lowerName[i] == '-' || lowerName[i] == '+')) ++i;
+    double n = 0;
+    for (; i < lowerName.size() && std::isdigit(static_cast<unsigned char>(lowerName[i])); ++i)
+        n = std::fmod(n * 10 + (lowerName[i] - '0'), 4294967296.0);
+    return toInt32(negative ? -n : n);
+}
+
 static Clip* childNamed(Machine& m, Clip& c, const std::string& name) {
     std::string want = m.heap().key(name);
     Clip* found = nullptr;
@@ -153,8 +167,10 @@ Clip* Machine::resolvePath(Clip* base, const std::string& path) {
         if (part.empty() && j < path.size() && path[j] == '/') {
             return nullptr; // "a//b" names nothing
         } else if (part.empty() || lp == "this") {
-        } else if (lp == "_root" || lp == "_level0") {
+        } else if (lp == "_root") {
             c = rootClip();
+        } else if (auto level = levelNumber(lp)) {
+            c = *level == 0 ? rootClip() : nullptr;
         } else if (lp == "_parent") {
             c = c->parent;
         } else if (lp == "..") {
@@ -329,28 +345,32 @@ void setFieldText(EditText& e, const std::string& text, bool html, int swfVersio
     }
 }
 
+// Names a clip answers before its prototype: the path names, then its named children,
+// then its underscore properties (a child called "_x" hides the property).
 bool Machine::clipGet(Clip& c, Object* self, const std::string& name, Value& out) {
     (void)self;
     int idx = propIndex(name);
-    if (idx >= 0) {
-        if (idx == Parent) {
-            out = c.parent ? Value(clipObject(*c.parent)) : Value();
-            return true;
-        }
-        if (idx == Root || idx == Level0) {
-            out = Value(clipObject(*rootClip()));
-            return true;
-        }
-        if (idx == Lockroot) return false;
-        out = getProperty(c, idx);
+    if (idx == Parent) {
+        out = c.parent ? Value(clipObject(*c.parent)) : Value();
         return true;
     }
-    if (c.textField) return false;
-    if (Clip* child = childNamed(*this, c, name)) {
-        out = Value(clipObject(*child));
+    if (idx == Root) {
+        out = Value(clipObject(*rootClip()));
         return true;
     }
-    return false;
+    if (idx == Lockroot) return false;
+    if (auto level = levelNumber(asciiLower(name))) {
+        out = *level == 0 ? Value(clipObject(*rootClip())) : Value();
+        return true;
+    }
+    if (!c.textField)
+        if (Clip* child = childNamed(*this, c, name)) {
+            out = Value(clipObject(*child));
+            return true;
+        }
+    if (idx < 0) return false;
+    out = getProperty(c, idx);
+    return true;
 }
 
 bool Machine::clipSet(Clip& c, const std::string& name, const Value& v) {
