@@ -203,7 +203,8 @@ void installClip(Machine& m, Object* g) {
     addMethod(m, mp, "duplicateMovieClip", [](Machine& m, Value s, std::span<Value> a) -> Value {
         Clip* c = self(m, s);
         if (!c || a.size() < 2) return {};
-        Clip* made = m.player().scriptDuplicate(*c, m.toString(a[0]), depthArg(m, a[1]));
+        std::string name = m.toString(a[0]); // converted before the depth
+        Clip* made = m.player().scriptDuplicate(*c, name, depthArg(m, a[1]));
         if (!made) return {};
         Object* o = m.clipObject(*made);
         Value init = arg(a, 2);

@@ -979,11 +979,12 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
             break;
         }
         case 0x24: { // CloneSprite
-            int32_t d = m.toInt(pop());
+            // The depth is the display list's own, not the AS depth duplicateMovieClip takes.
+            int64_t d = int64_t(m.toInt(pop())) - kScriptDepthBase;
             std::string name = m.toString(pop());
             Value src = pop();
             Clip* c = src.isObject() ? m.clipOf(src) : m.resolvePath(target(), m.toString(src));
-            if (c) m.player().scriptDuplicate(*c, name, d);
+            if (c && d >= INT32_MIN) m.player().scriptDuplicate(*c, name, static_cast<int>(d));
             break;
         }
         case 0x25: {

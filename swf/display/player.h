@@ -147,7 +147,8 @@ public:
     void scriptGetUrl(const std::string& url, const std::string& target);
     // attachMovie (a character id) or createEmptyMovieClip (id 0, no character); depth
     // as scripts give it. Returns the new clip or null.
-    Clip* scriptAttach(Clip& parent, uint16_t characterId, const std::string& name, int depth);
+    Clip* scriptAttach(Clip& parent, uint16_t characterId, const std::string& name, int depth,
+                       std::shared_ptr<const std::vector<ClipAction>> clipActions = nullptr);
     Clip* scriptCreateTextField(Clip& parent, const std::string& name, int depth, double x, double y, double w, double h);
     Clip* scriptDuplicate(Clip& clip, const std::string& name, int depth);
     void scriptRemove(Clip& clip);

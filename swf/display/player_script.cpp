@@ -11,7 +11,9 @@
 namespace swf {
 
 namespace {
-constexpr int kMaxScriptDepth = 2130690045; // AS depths 0..1048575 and the negatives below
+// Display list depths scripts may place at (AS depths are kScriptDepthBase lower):
+// 2130706429 and above are refused.
+constexpr long long kMinScriptDepth = -2130690045, kMaxScriptDepth = 2130706428;
 
 DisplayObject* displayOf(Clip& c) {
     if (!c.parent) return nullptr;
@@ -61,10 +63,11 @@ void Player::scriptGetUrl(const std::string& url, const std::string& target) {
     if (web && options_.openUrl) options_.openUrl(url, target);
 }
 
-Clip* Player::scriptAttach(Clip& parent, uint16_t characterId, const std::string& name, int depth) {
+Clip* Player::scriptAttach(Clip& parent, uint16_t characterId, const std::string& name, int depth,
+                           std::shared_ptr<const std::vector<ClipAction>> clipActions) {
     if (parent.textField || parent.button) return nullptr;
     long long d = static_cast<long long>(depth) + kScriptDepthBase;
-    if (d < -kMaxScriptDepth || d > kMaxScriptDepth) return nullptr;
+    if (d < kMinScriptDepth || d > kMaxScriptDepth) return nullptr;
     const Character* ch = characterId ? movie_->character(characterId) : nullptr;
     if (characterId && (!ch || !std::get_if<SpriteDef>(ch))) return nullptr;
     if (parent.nesting + 1 >= limits::kMaxNesting) return nullptr;
@@ -80,7 +83,7 @@ Clip* Player::scriptAttach(Clip& parent, uint16_t characterId, const std::string
     obj.name = name;
     auto [pos, inserted] = parent.list.insert_or_assign(obj.depth, std::move(obj));
     if (ch) {
-        initInstance(parent, pos->second);
+        initInstance(parent, pos->second, std::move(clipActions));
     } else {
         auto c = std::make_shared<Clip>();
         c->parent = &parent;
@@ -88,7 +91,12 @@ Clip* Player::scriptAttach(Clip& parent, uint16_t characterId, const std::string
         c->ancestry = parent.ancestry;
         c->playing = false;
         c->frame = 0;
+        c->clipActions = std::move(clipActions);
         pos->second.clip = c;
+        if (c->clipActions) {
+            queueEvent(*c, clipevent::Initialize | clipevent::Construct);
+            queueEvent(*c, clipevent::Load);
+        }
     }
     if (!pos->second.clip) {
         parent.list.erase(pos);
@@ -102,7 +110,7 @@ Clip* Player::scriptCreateTextField(Clip& parent, const std::string& name, int d
                                     double h) {
     if (parent.textField || parent.button) return nullptr;
     long long d = static_cast<long long>(depth) + kScriptDepthBase;
-    if (d < -kMaxScriptDepth || d > kMaxScriptDepth) return nullptr;
+    if (d < kMinScriptDepth || d > kMaxScriptDepth) return nullptr;
     auto old = parent.list.find(static_cast<int>(d));
     if (old != parent.list.end()) {
         if (old->second.clip) unloadClip(*old->second.clip);
@@ -134,12 +142,9 @@ Clip* Player::scriptDuplicate(Clip& clip, const std::string& name, int depth) {
     DisplayObject* src = displayOf(clip);
     if (!parent || !src || clip.textField) return nullptr;
     DisplayObject copy = *src;
-    Clip* made = nullptr;
-    if (clip.characterId && copy.character) {
-        made = scriptAttach(*parent, clip.characterId, name, depth);
-    } else {
-        made = scriptAttach(*parent, 0, name, depth);
-    }
+    // The copy has the original's clip events and gets them as a placed instance does.
+    Clip* made = scriptAttach(*parent, clip.characterId && copy.character ? clip.characterId : 0, name, depth,
+                              clip.clipActions);
     if (!made) return nullptr;
     DisplayObject* dst = displayOf(*made);
     if (!dst) return nullptr;
@@ -149,11 +154,6 @@ Clip* Player::scriptDuplicate(Clip& clip, const std::string& name, int depth) {
     dst->blendMode = copy.blendMode;
     dst->filters = copy.filters;
     if (clip.drawing) made->drawing = std::make_shared<Drawing>(*clip.drawing);
-    made->clipActions = clip.clipActions;
-    if (made->clipActions) {
-        queueEvent(*made, clipevent::Initialize | clipevent::Construct);
-        queueEvent(*made, clipevent::Load);
-    }
     return made;
 }
 
@@ -175,7 +175,7 @@ bool Player::scriptSwapDepths(Clip& clip, int depth) {
     Clip* parent = clip.parent;
     if (!parent) return false;
     long long d = static_cast<long long>(depth) + kScriptDepthBase;
-    if (d < -kMaxScriptDepth || d > kMaxScriptDepth) return false;
+    if (d < kMinScriptDepth || d > kMaxScriptDepth) return false;
     auto it = std::find_if(parent->list.begin(), parent->list.end(),
                            [&](auto& e) { return e.second.clip.get() == &clip; });
     if (it == parent->list.end() || it->first == d) return false;
