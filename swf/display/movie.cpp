@@ -90,13 +90,14 @@ std::shared_ptr<const std::vector<ClipAction>> readClipActions(Reader& r, int ve
     auto out = std::make_shared<std::vector<ClipAction>>();
     auto flags = [&]() -> uint32_t { return version >= 6 ? r.u32() : r.u16(); };
     r.u16();
-    flags();
+    // A handler answers only the events the placement lists among all of its events.
+    const uint32_t all = flags();
     while (!r.overrun() && r.remaining() >= 2) {
         if (version >= 6 && r.remaining() < 4) break; // a truncated end flag
         uint32_t ev = flags();
         if (ev == 0 || r.overrun()) break;
         ClipAction a;
-        a.events = ev;
+        a.events = ev & all;
         uint32_t size = r.u32();
         if (r.overrun() || size > r.remaining()) break;
         if ((ev & clipevent::KeyPress) && size > 0) {

@@ -130,7 +130,10 @@ void Player::initInstance(Clip& parent, DisplayObject& obj,
     c->clipActions = clipActions;
     if (sprite) {
         c->timeline = &sprite->timeline;
-        if (c->clipActions) queueEvent(*c, clipevent::Initialize | clipevent::Construct);
+        if (c->clipActions) {
+            queueEvent(*c, clipevent::Initialize);
+            queueEvent(*c, clipevent::Construct);
+        }
         gotoClip(*c, 0, true);
         queueEvent(*c, clipevent::Load);
     } else {
@@ -337,20 +340,27 @@ void Player::queueActions(Clip& clip, int frame, const std::vector<size_t>& mark
 
 void Player::queueEvent(Clip& clip, uint32_t event) {
     if (!machine_ && !clip.clipActions) return; // no script has set a handler yet
-    queue_.push_back({clip.weak_from_this(), nullptr, event});
+    // Initialize handlers run ahead of everything already queued.
+    auto& to = event == clipevent::Initialize ? first_ : queue_;
+    to.push_back({clip.weak_from_this(), nullptr, event});
 }
 
 void Player::runQueue() {
     // Actions may queue more actions (a goto runs the target frame's script); the
     // bound keeps a script that jumps back and forth from hanging the player.
     size_t budget = 100000;
-    for (size_t i = 0; i < queue_.size() && budget > 0; ++i, --budget) {
-        PendingActions p = queue_[i];
+    size_t i = 0, firstAt = 0;
+    for (; budget > 0; --budget) {
+        PendingActions p;
+        if (firstAt < first_.size()) p = first_[firstAt++];
+        else if (i < queue_.size()) p = queue_[i++];
+        else break;
         auto c = p.clip.lock();
         if (!c) continue;
         if (p.code) runActions(*p.code, *c);
         else runEvent(*c, p.event);
     }
+    first_.clear();
     queue_.clear();
     if (machine_) machine_->maybeCollect();
 }

@@ -206,6 +206,7 @@ private:
     double clockMs_ = 0;
     int ticks_ = 0;
     std::vector<PendingActions> queue_;
+    std::vector<PendingActions> first_; // run before the rest of the queue
     std::vector<SoundEvent> sounds_;
     std::vector<const std::vector<uint8_t>*> stream_;
     bool streamRestart_ = false;

@@ -94,7 +94,8 @@ Clip* Player::scriptAttach(Clip& parent, uint16_t characterId, const std::string
         c->clipActions = std::move(clipActions);
         pos->second.clip = c;
         if (c->clipActions) {
-            queueEvent(*c, clipevent::Initialize | clipevent::Construct);
+            queueEvent(*c, clipevent::Initialize);
+            queueEvent(*c, clipevent::Construct);
             queueEvent(*c, clipevent::Load);
         }
     }
