@@ -319,6 +319,67 @@ TEST(ScriptMachine, BeforeSwf6AButtonIsTheClipItIsOn) {
     EXPECT_EQ(run(6), (std::vector<std::string>{"object", "b", "object"}));
 }
 
+TEST(ScriptMachine, InitializeHandlersOfAFramesPlacementsRunBeforeAnythingElse) {
+    // Sprite 1 traces "S" on its frame; "a" answers initialize and construct, "b"
+    // initialize only.
+    auto traced = [](const char* text) {
+        w::ActionBuilder t;
+        t.push(text).op(ac::Trace);
+        return t.bytes();
+    };
+    w::MovieWriter m(8, {0, 2000, 0, 2000}, 12);
+    w::ActionBuilder s;
+    s.push("S").op(ac::Trace);
+    m.add(w::defineSprite(1, w::TimelineWriter().actions(s).showFrame()));
+    auto place = [&](uint16_t depth, const char* name, std::vector<w::ClipActionRecord> records) {
+        w::Placement pl;
+        pl.depth = depth;
+        pl.character = 1;
+        pl.name = name;
+        pl.clipActions = w::ClipActions{std::move(records)};
+        m.add(w::placeObject2(pl));
+    };
+    place(1, "a", {{w::clipevent::Initialize, 0, traced("a init")}, {w::clipevent::Construct, 0, traced("a construct")}});
+    place(2, "b", {{w::clipevent::Initialize, 0, traced("b init")}});
+    m.showFrame();
+    auto lines = swf::avm1::traceRun(std::get<swf::MoviePtr>(swf::loadMovie(m.bytes())), 1);
+    EXPECT_EQ(lines, (std::vector<std::string>{"a init", "b init", "a construct", "S", "S"}));
+}
+
+TEST(ScriptMachine, AClipAnswersLevelNamesThenChildrenThenItsProperties) {
+    // _root.createEmptyMovieClip("_x", 1); h = _root.createEmptyMovieClip("h", 2);
+    // h.createEmptyMovieClip("a", 1); h.createEmptyMovieClip("b", 2); h.foo = 1
+    w::ActionBuilder a;
+    auto make = [&](PV parent, const char* name, int depth) {
+        a.push({PV::integer(depth), PV::string(name), PV::integer(2), parent});
+        if (parent.type == 0) a.op(ac::GetVariable); // a variable's name, not a register
+        a.push("createEmptyMovieClip").op(ac::CallMethod);
+    };
+    make(PV::string("_root"), "_x", 1);
+    a.op(ac::Pop);
+    make(PV::string("_root"), "h", 2);
+    a.storeRegister(1).op(ac::Pop);
+    make(PV::reg(1), "a", 1);
+    a.op(ac::Pop);
+    make(PV::reg(1), "b", 2);
+    a.op(ac::Pop);
+    a.push({PV::reg(1), PV::string("foo"), PV::integer(1)}).op(ac::SetMember);
+    // trace(_root._x); _root._x = 42 (the property); trace(_flash0a); trace(_level4294967297)
+    a.push({PV::string("_root")}).op(ac::GetVariable).push("_x").op(ac::GetMember).op(ac::Trace);
+    a.push({PV::string("_root")}).op(ac::GetVariable).push({PV::string("_x"), PV::integer(42)}).op(ac::SetMember);
+    a.push("_flash0a").op(ac::GetVariable).op(ac::Trace);
+    a.push("_level4294967297").op(ac::GetVariable).op(ac::Trace);
+    // for (k in h) trace(k): the names come off the stack down to null.
+    a.push({PV::reg(1)}).op(0x55);
+    for (int i = 0; i < 4; ++i) a.op(ac::Trace);
+    std::vector<std::string> lines;
+    swf::ScriptOptions opts;
+    opts.trace = [&](const std::string& l) { lines.push_back(l); };
+    swf::Player p(movieOf({a.bytes()}), opts);
+    EXPECT_EQ(lines, (std::vector<std::string>{"_level0._x", "_level0", "undefined", "foo", "b", "a", "null"}));
+    EXPECT_EQ(p.rootObject().matrix.tx, 840);
+}
+
 } // namespace
 
 namespace {
