@@ -16,18 +16,22 @@ Object* arr(const Value& self) {
     return self.isObject() && self.o->kind == Kind::Array ? self.o : nullptr;
 }
 
-// An array through its length and the properties named by index; holes read
-// as undefined, or as what the prototype chain holds.
+// An array through its own length and the properties named by index; holes read
+// as undefined, or as what the prototype chain holds. A length or an element made
+// virtual with addProperty is seen by scripts reading it, not here: the methods
+// work on the count and the values stored underneath.
 struct List {
     Machine& m;
     Object* o;
     size_t length() {
-        double n = m.toNumber(m.getOf(o, "length", Value(o)));
-        if (!std::isfinite(n) || n <= 0) return 0;
-        if (n > static_cast<double>(kMaxElems)) throw ScriptAbort{};
-        return static_cast<size_t>(n);
+        if (o->length > kMaxElems) throw ScriptAbort{};
+        return o->length;
     }
-    Value at(size_t i) { return m.getOf(o, std::to_string(i), Value(o)); }
+    Value at(size_t i) {
+        const std::string name = std::to_string(i);
+        if (Property* p = o->find(m.heap().key(name)); p && p->getter) return p->value;
+        return m.getOf(o, name, Value(o));
+    }
     // Moving a value to a place deletes what was there first: the place becomes
     // the newest property, and keeps its value only when it can be neither
     // deleted nor written.
@@ -74,7 +78,30 @@ std::string joinElems(Machine& m, const std::vector<Value>& e, const std::string
     return out;
 }
 
-// Merge sort: safe with comparators that are inconsistent or throw.
+// The player's sort is a quicksort: the first element of a range is its pivot;
+// those less than it move before it in their order of meeting, the rest stay
+// after it. It is not stable, and which of two equal elements comes first follows
+// from that. Safe with comparers that are inconsistent or throw.
+template <typename Less> void quickSort(std::vector<size_t>& idx, Less less) {
+    std::vector<std::pair<size_t, size_t>> ranges; // [lo, hi), the last one next
+    if (idx.size() > 1) ranges.emplace_back(0, idx.size());
+    while (!ranges.empty()) {
+        auto [lo, hi] = ranges.back();
+        ranges.pop_back();
+        size_t place = lo;
+        for (size_t j = lo + 1; j < hi; ++j)
+            if (less(idx[j], idx[lo])) std::swap(idx[++place], idx[j]);
+        std::swap(idx[lo], idx[place]);
+        // The part before the pivot is sorted first.
+        if (hi - place > 2) ranges.emplace_back(place + 1, hi);
+        if (place - lo > 1) ranges.emplace_back(lo, place);
+    }
+}
+
+// Merge sort, for long arrays: that quicksort takes time by the square of the
+// length on sorted or repetitive input, so arrays past kLongSort elements are
+// sorted stably instead.
+constexpr size_t kLongSort = 256;
 template <typename Less> void mergeSort(std::vector<size_t>& idx, Less less) {
     std::vector<size_t> tmp(idx.size());
     for (size_t width = 1; width < idx.size(); width *= 2) {
@@ -101,8 +128,8 @@ int compareDefault(Machine& m, const Value& a, const Value& b, int flags) {
     if (a.isUndefined()) x = "undefined";
     if (b.isUndefined()) y = "undefined";
     if (flags & kCaseInsensitive) {
-        x = asciiLower(x);
-        y = asciiLower(y);
+        x = toUtf8(changeCase(toUtf16(x), false));
+        y = toUtf8(changeCase(toUtf16(y), false));
     }
     return x < y ? -1 : x > y ? 1 : 0;
 }
@@ -118,7 +145,8 @@ Value sortWith(Machine& m, List list, const std::vector<Value>& elems, std::func
         if (flags & kDescending) c = -c;
         return c < 0;
     };
-    mergeSort(idx, less);
+    if (idx.size() > kLongSort) mergeSort(idx, less);
+    else quickSort(idx, less);
     if ((flags & kUniqueSort) && equal) return Value(0);
     if (flags & kReturnIndexedArray) {
         std::vector<Value> out;

@@ -481,9 +481,15 @@ void installCore(Machine& m, Object* g) {
         if (!o || name.empty() || !g.isObject() || g.o->kind != Kind::Function) return Value(false);
         // The setter is a function or null (read-only); leaving it out fails.
         if (!s.isNull() && (!s.isObject() || s.o->kind != Kind::Function)) return Value(false);
-        m.setOwn(o, name, Value());
+        // A property that is there already keeps its stored value underneath: the
+        // array methods still see an element made virtual.
         Property* p = o->find(m.heap().key(name));
+        if (!p) {
+            m.setOwn(o, name, Value());
+            p = o->find(m.heap().key(name));
+        }
         if (!p) return Value(false);
+        p->flags = 0;
         p->getter = g.o;
         p->setter = s.isObject() ? s.o : nullptr;
         return Value(true);

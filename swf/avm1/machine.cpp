@@ -317,7 +317,11 @@ Value Machine::getOf(Object* o, const std::string& name, const Value& thisv) {
     if (!o) return {};
     if (o->kind == Kind::Super) return o->superProto ? getOf(o->superProto, name, Value(o->superThis)) : Value();
     if (name == "__proto__") return o->proto ? Value(o->proto) : Value();
-    if (o->kind == Kind::Array && name == "length") return Value(static_cast<double>(o->length));
+    if (o->kind == Kind::Array && name == "length") {
+        // addProperty may put a getter over an array's length.
+        Property* p = visible(o, heap_.key(name));
+        if (!p || !p->getter) return Value(static_cast<double>(o->length));
+    }
     if (o->kind == Kind::StringBox && name == "length") return Value(static_cast<double>(toUtf16(o->prim.s).size()));
     Clip* c = o->kind == Kind::Clip ? o->clip.lock().get() : nullptr;
     Value out;

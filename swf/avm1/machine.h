@@ -289,6 +289,8 @@ void installTextFormat(Machine& m, Object* global);
 Object* makeTextFormat(Machine& m, const TextFormat& f);
 const TextFormat* textFormatOf(const Value& v);
 
+// Upper or lower case as String.toUpperCase/toLowerCase give it.
+std::u16string changeCase(std::u16string s, bool upper);
 // A traced string as the output shows it: carriage returns end lines.
 std::string traceText(const std::string& s);
 

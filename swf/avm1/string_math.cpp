@@ -22,16 +22,6 @@ long long clampIndex(Machine& m, const Value& v, long long dflt) {
     return static_cast<long long>(std::clamp(d, -1e15, 1e15));
 }
 
-std::u16string lowerU(std::u16string s, bool upper) {
-    for (auto& c : s) {
-        if (!upper && c >= 'A' && c <= 'Z') c = static_cast<char16_t>(c + 32);
-        else if (upper && c >= 'a' && c <= 'z') c = static_cast<char16_t>(c - 32);
-        else if (!upper && c >= 0xC0 && c <= 0xDE && c != 0xD7) c = static_cast<char16_t>(c + 32);
-        else if (upper && c >= 0xE0 && c <= 0xFE && c != 0xF7) c = static_cast<char16_t>(c - 32);
-    }
-    return s;
-}
-
 // Math.min and Math.max compare two numbers (a missing second one is undefined);
 // without any argument they give the empty result, +Infinity or -Infinity.
 Value minMax(Machine& m, std::span<Value> a, bool max) {
@@ -43,6 +33,17 @@ Value minMax(Machine& m, std::span<Value> a, bool max) {
 }
 
 } // namespace
+
+// The player's case mapping: ASCII and the Latin-1 letters.
+std::u16string changeCase(std::u16string s, bool upper) {
+    for (auto& c : s) {
+        if (!upper && c >= 'A' && c <= 'Z') c = static_cast<char16_t>(c + 32);
+        else if (upper && c >= 'a' && c <= 'z') c = static_cast<char16_t>(c - 32);
+        else if (!upper && c >= 0xC0 && c <= 0xDE && c != 0xD7) c = static_cast<char16_t>(c + 32);
+        else if (upper && c >= 0xE0 && c <= 0xFE && c != 0xF7) c = static_cast<char16_t>(c - 32);
+    }
+    return s;
+}
 
 void installString(Machine& m, Object* g) {
     Object* sp = m.newObject();
@@ -162,10 +163,10 @@ void installString(Machine& m, Object* g) {
         return Value(m.newArray(std::move(out)));
     });
     addMethod(m, sp, "toLowerCase", [](Machine& m, Value self, std::span<Value>) -> Value {
-        return Value(toUtf8(lowerU(toUtf16(selfString(m, self)), false)));
+        return Value(toUtf8(changeCase(toUtf16(selfString(m, self)), false)));
     });
     addMethod(m, sp, "toUpperCase", [](Machine& m, Value self, std::span<Value>) -> Value {
-        return Value(toUtf8(lowerU(toUtf16(selfString(m, self)), true)));
+        return Value(toUtf8(changeCase(toUtf16(selfString(m, self)), true)));
     });
 
     // Math

@@ -521,3 +521,28 @@ TEST(ScriptLibrary, BuiltInsMadeOnFirstUseMatchEveryOrderOfUse) {
         EXPECT_TRUE(one.machine().hasOwn(clipProto, "createTextField")) << "version " << int(version);
     }
 }
+
+TEST(ScriptLibrary, ArrayMethodsSortLikeThePlayerAndSeeTheStoredElements) {
+    using swf::avm1::Value;
+    swf::Player p(movieOf({}, 8));
+    auto& m = p.machine();
+    // Equal keys (Latin-1 letters fold too) come out in the order the player's
+    // quicksort leaves them, which is not the order they came in.
+    Value list(m.newArray({Value("\u00fe"), Value("\u00e9"), Value("\u00c9"), Value("\u00de")}));
+    Value flags(1); // Array.CASEINSENSITIVE
+    m.callMethod(list, "sort", std::span<Value>(&flags, 1));
+    EXPECT_EQ(m.toString(list), "\u00c9,\u00e9,\u00fe,\u00de");
+    // A getter put over the length or an element is what scripts read; the methods
+    // keep to the array's own count and the value stored under the getter.
+    Value numbers(m.newArray({Value(1), Value(2), Value(3)}));
+    Value ten(m.newNative([](swf::avm1::Machine&, Value, std::span<Value>) { return Value(10); }));
+    for (const char* name : {"length", "0"}) {
+        Value args[3] = {Value(name), ten, Value::null()};
+        EXPECT_TRUE(m.toBoolean(m.callMethod(numbers, "addProperty", args)));
+    }
+    EXPECT_EQ(m.toNumber(m.get(numbers, "length")), 10);
+    EXPECT_EQ(m.toNumber(m.get(numbers, "0")), 10);
+    Value four(4);
+    EXPECT_EQ(m.toNumber(m.callMethod(numbers, "push", std::span<Value>(&four, 1))), 4);
+    EXPECT_EQ(m.toNumber(m.callMethod(numbers, "shift", {})), 1);
+}
