@@ -380,13 +380,6 @@ struct Interp {
     }
 
     // ---- main loop
-    void checkBudget() {
-        if (std::chrono::steady_clock::now() > m.deadline) {
-            m.disabled = false;
-            throw ScriptAbort{};
-        }
-    }
-
     std::vector<Value> popArgs() {
         double n = m.toNumber(pop());
         size_t count = std::isfinite(n) && n > 0 ? static_cast<size_t>(std::min(n, 1e6)) : 0;
@@ -518,7 +511,7 @@ Interp::Flow Interp::run(size_t start, size_t end, size_t& pc, Value& ret) {
     pc = start;
     while (pc < end) {
         if ((++m.steps & 0x3ff) == 0) {
-            checkBudget();
+            m.checkDeadline();
             m.collectWithin(a);
         }
         uint8_t op = code[pc++];

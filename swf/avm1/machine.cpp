@@ -246,6 +246,15 @@ Object* Machine::toObject(const Value& v) {
 
 void Machine::checkStringSize(size_t n) {
     if (n > kMaxStringBytes) throw ScriptAbort{};
+    stringBytes += n;
+    if (stringBytes >= (size_t(1) << 22)) {
+        stringBytes = 0;
+        checkDeadline();
+    }
+}
+
+void Machine::checkDeadline() {
+    if (std::chrono::steady_clock::now() > deadline) throw ScriptAbort{};
 }
 
 // ---------------------------------------------------------------- objects

@@ -122,7 +122,11 @@ public:
     std::vector<std::string> keys(Object* o, bool withProto);
     Property* findInChain(Object* o, const std::string& key, Object** holder = nullptr);
     bool instanceOf(Object* o, Object* ctor);
+    // Refuses a string longer than the engine allows; long strings also count towards the
+    // time budget by their length, since one step that copies megabytes is not one step.
     void checkStringSize(size_t n);
+    // Ends the running scripts once the frame's time is spent.
+    void checkDeadline();
 
     // ---- calls
     Value call(const Value& fn, const Value& thisv, std::span<Value> args, Object* holder = nullptr);
@@ -174,7 +178,7 @@ public:
     int maxDepth = 256;
     double budgetSeconds = 15;
     size_t steps = 0;
-    bool disabled = false;
+    size_t stringBytes = 0; // bytes of strings built since the clock was last read
     bool skipFrame = false; // the frame's budget is spent: its remaining scripts are skipped
     std::vector<Object*> pinned; // extra roots (registered classes, listeners)
     struct Timer {

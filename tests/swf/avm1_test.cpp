@@ -143,6 +143,33 @@ TEST(ScriptMachine, ARunawayLoopSpendsItsBudgetAndTheMovieGoesOn) {
     EXPECT_EQ(lines, std::vector<std::string>{"frame 2"});
 }
 
+TEST(ScriptMachine, ALoopOfHugeStringsSpendsItsBudgetAndTheMovieGoesOn) {
+    // Each step builds a 64 MB string: the budget must not wait for a thousand such
+    // steps before it reads the clock.
+    w::ActionBuilder loop;
+    loop.push({PV::string("s"), PV::string("x")}).op(ac::SetVariable);
+    for (int i = 0; i < 25; ++i)
+        loop.push({PV::string("s"), PV::string("s")}).op(ac::GetVariable).push("s").op(ac::GetVariable).op(ac::Add2)
+            .op(ac::SetVariable);
+    size_t top = loop.size();
+    loop.push({PV::string("t"), PV::string("s")}).op(ac::GetVariable).push("s").op(ac::GetVariable).op(ac::Add2)
+        .op(ac::SetVariable);
+    loop.jumpBack(top);
+    w::ActionBuilder after;
+    after.push({PV::string("frame 2")}).op(ac::Trace);
+    auto movie = movieOf({loop.bytes(), after.bytes()});
+    std::vector<std::string> lines;
+    swf::ScriptOptions opts;
+    opts.frameBudgetSeconds = 0.05;
+    opts.trace = [&](const std::string& l) { lines.push_back(l); };
+    auto start = std::chrono::steady_clock::now();
+    swf::Player p(movie, opts);
+    p.tick();
+    double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(secs, 5.0);
+    EXPECT_EQ(lines, std::vector<std::string>{"frame 2"});
+}
+
 TEST(ScriptMachine, RecursionIsRefusedPastTheLimit) {
     // function r() { trace("r"); r(); } r(); trace("after");
     w::ActionBuilder body;
