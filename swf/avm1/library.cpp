@@ -269,19 +269,25 @@ Value objectCall(Machine& m, Value, std::span<Value> a) {
     return r;
 }
 
+// Other radixes write the number as a 32-bit integer, truncated the way the
+// processor truncates: NaN, the infinities and anything out of range become
+// -2147483648. That one's digits come out of negative remainders, each written as
+// the character that many places from '0' (below it, then), as the player does.
 std::string radixString(double d, int radix) {
-    if (!std::isfinite(d) || radix == 10) return numberToString(d);
-    bool neg = d < 0;
-    double v = std::trunc(std::abs(d));
-    if (v > 9.007199254740992e15) return numberToString(d);
-    auto n = static_cast<unsigned long long>(v);
+    if (radix == 10) return numberToString(d);
+    int64_t n = std::isfinite(d) && d > -2147483649.0 && d < 2147483648.0 ? static_cast<int64_t>(d) : INT32_MIN;
     std::string s;
+    if (n < 0) {
+        s.push_back('-');
+        if (n != INT32_MIN) n = -n;
+    }
+    std::string digits;
     do {
-        s.push_back("0123456789abcdefghijklmnopqrstuvwxyz"[n % static_cast<unsigned>(radix)]);
-        n /= static_cast<unsigned>(radix);
+        const int digit = static_cast<int>(n % radix);
+        digits.push_back(static_cast<char>(digit < 10 ? '0' + digit : 'a' + digit - 10));
+        n /= radix;
     } while (n);
-    if (neg) s.push_back('-');
-    std::reverse(s.begin(), s.end());
+    s.append(digits.rbegin(), digits.rend());
     return s;
 }
 

@@ -573,3 +573,22 @@ TEST(ScriptLibrary, ArrayMethodsSortLikeThePlayerAndSeeTheStoredElements) {
     EXPECT_EQ(m.toNumber(m.callMethod(numbers, "push", std::span<Value>(&four, 1))), 4);
     EXPECT_EQ(m.toNumber(m.callMethod(numbers, "shift", {})), 1);
 }
+
+TEST(ScriptLibrary, NumbersInOtherRadixesAreWrittenAs32BitIntegers) {
+    using swf::avm1::Value;
+    swf::Player p(movieOf({}, 8));
+    auto& m = p.machine();
+    auto inRadix = [&](double d, int radix) {
+        Value r(radix);
+        return m.toString(m.callMethod(Value(d), "toString", std::span<Value>(&r, 1)));
+    };
+    EXPECT_EQ(inRadix(-2147483647.9, 16), "-7fffffff");
+    EXPECT_EQ(inRadix(255.9, 2), "11111111");
+    // What does not fit is -2147483648, whose digits are taken from negative
+    // remainders and land below '0'.
+    for (double d : {double(NAN), double(INFINITY), 4294967296.0, -2147483648.0}) {
+        EXPECT_EQ(inRadix(d, 16), "-(0000000") << d;
+        EXPECT_EQ(inRadix(d, 2), "-/" + std::string(31, '0')) << d;
+    }
+    EXPECT_EQ(inRadix(NAN, 10), "NaN");
+}
