@@ -20,6 +20,32 @@ BitmapPixels::~BitmapPixels() {
     if (live) *live -= px.size();
 }
 
+std::pair<int, int> BitmapPixels::pictureSize() const {
+    return disposed ? std::pair{0, 0} : std::pair{width, height};
+}
+
+BitmapPtr BitmapPixels::picture() const {
+    if (disposed || px.empty()) return nullptr;
+    if (shown && shownAt == changes) return shown;
+    auto out = std::make_shared<Bitmap>();
+    out->width = width;
+    out->height = height;
+    out->pixels.resize(px.size());
+    for (size_t i = 0; i < px.size(); ++i) {
+        uint32_t p = px[i], a = p >> 24;
+        if (!transparent || a == 255) {
+            out->pixels[i] = p | 0xff000000u;
+            continue;
+        }
+        uint32_t q = a << 24;
+        for (int shift = 0; shift <= 16; shift += 8) q |= ((((p >> shift) & 0xff) * a + 127) / 255) << shift;
+        out->pixels[i] = q;
+    }
+    shown = out;
+    shownAt = changes;
+    return shown;
+}
+
 namespace {
 
 constexpr int kMaxSide = 2880;
@@ -104,6 +130,7 @@ template <Value (*Body)(Machine&, BitmapPixels&, Value, std::span<Value>)>
 Value method(Machine& m, Value self, std::span<Value> a) {
     BitmapPixels* b = pixelsOf(self);
     if (!b) return Value(-1);
+    ++b->changes;
     return Body(m, *b, self, a);
 }
 
@@ -139,6 +166,7 @@ Value setPixel32(Machine& m, BitmapPixels& b, Value, std::span<Value> a) {
 Value fillRect(Machine& m, Value self, std::span<Value> a) {
     BitmapPixels* b = pixelsOf(self);
     if (!b || a.size() < 2 || !a[0].isObject()) return {};
+    ++b->changes;
     IntRect r = clip(rectArg(m, a[0]), *b);
     uint32_t c = stored(colorArg(m, a[1]), b->transparent);
     for (int y = r.y; y < r.y + r.h; ++y)
@@ -457,6 +485,11 @@ Value unsupported(Machine&, BitmapPixels&, Value, std::span<Value>) { return {};
 } // namespace
 
 const BitmapPixels* bitmapPixelsOf(const Value& v) { return pixelsOf(v); }
+
+std::shared_ptr<const PictureSource> bitmapPictureOf(const Value& v) {
+    if (!pixelsOf(v)) return nullptr;
+    return std::static_pointer_cast<const BitmapPixels>(v.o->host);
+}
 
 void installBitmapData(Machine& m, Object*) {
     Object* pkg = package(m, "display");

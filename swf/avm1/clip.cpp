@@ -218,6 +218,11 @@ std::optional<Rect> Machine::clipExtent(Clip& c, const Matrix& m) {
                 unite(acc, any, r);
             continue;
         }
+        if (obj.picture) {
+            auto [pw, ph] = obj.picture->pictureSize();
+            if (pw > 0 && ph > 0) unite(acc, any, transformRect(Rect{0, pw * 20, 0, ph * 20}, w));
+            continue;
+        }
         const Character* ch = obj.character;
         if (!ch) continue;
         if (const auto* s = std::get_if<Shape>(ch)) unite(acc, any, transformRect(s->bounds, w));

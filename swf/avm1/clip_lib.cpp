@@ -1,5 +1,6 @@
 // MovieClip's methods: timeline control, clips made and removed by scripts,
 // depths, bounds and points, text fields, and the drawing API.
+#include "swf/avm1/bitmap_data.h"
 #include "swf/avm1/machine.h"
 
 #include <algorithm>
@@ -211,6 +212,15 @@ void installClip(Machine& m, Object* g) {
         if (init.isObject())
             for (auto& k : m.keys(init.o, false)) m.set(Value(o), k, m.get(init, k));
         return Value(o);
+    });
+    // MovieClip.attachBitmap(bitmap, depth, pixelSnapping, smoothing): the pixels shown
+    // as they change, one a unit, from the clip's origin.
+    addMethod(m, mp, "attachBitmap", [](Machine& m, Value s, std::span<Value> a) -> Value {
+        Clip* c = self(m, s);
+        auto picture = bitmapPictureOf(arg(a, 0));
+        if (c && picture && a.size() >= 2)
+            m.player().scriptAttachPicture(*c, std::move(picture), m.toInt(a[1]), m.toBoolean(arg(a, 3)));
+        return {};
     });
     addMethod(m, mp, "removeMovieClip", [](Machine& m, Value s, std::span<Value>) -> Value {
         if (Clip* c = self(m, s)) {

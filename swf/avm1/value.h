@@ -131,7 +131,7 @@ struct Object {
     std::unordered_map<std::string, Watch> watches;
     std::unique_ptr<XmlData> xml;
     std::vector<Object*> refs; // other objects kept alive (listeners, interfaces)
-    std::unique_ptr<HostData> host;
+    std::shared_ptr<HostData> host; // shared: a bitmap's pixels stay on show after the object goes
     // The global object: the machine that fills in its pending built-ins when asked for.
     Machine* builtins = nullptr;
 

@@ -32,6 +32,15 @@ struct Drawing {
 // Depths given by scripts start here on the display list (AS depth 0).
 inline constexpr int kScriptDepthBase = 16384;
 
+// Pixels a script keeps drawing into (a BitmapData), shown as they are at each draw.
+struct PictureSource {
+    virtual ~PictureSource() = default;
+    // Width and height in pixels; none once the pixels are gone.
+    virtual std::pair<int, int> pictureSize() const = 0;
+    // The pixels now, premultiplied; null once they are gone.
+    virtual BitmapPtr picture() const = 0;
+};
+
 inline constexpr uint8_t kButtonUp = 0x01, kButtonOver = 0x02, kButtonDown = 0x04, kButtonHit = 0x08;
 
 // One instance on a display list.
@@ -50,6 +59,8 @@ struct DisplayObject {
     int placedFrame = -1;       // the parent's frame that placed it
     std::shared_ptr<Clip> clip; // sprites and buttons: their own display list
     std::shared_ptr<VideoInstance> video; // videos: decoder and picture
+    std::shared_ptr<const PictureSource> picture; // a script's bitmap (attachBitmap), one pixel a unit
+    bool smoothing = false;                        // the picture is smoothed when scaled
 };
 
 // A timeline instance: the root, a sprite, or a button's current state.
@@ -151,6 +162,8 @@ public:
                        std::shared_ptr<const std::vector<ClipAction>> clipActions = nullptr);
     Clip* scriptCreateTextField(Clip& parent, const std::string& name, int depth, double x, double y, double w, double h);
     Clip* scriptDuplicate(Clip& clip, const std::string& name, int depth);
+    // attachBitmap: the picture at a depth as scripts give it, in place of what is there.
+    bool scriptAttachPicture(Clip& parent, std::shared_ptr<const PictureSource> picture, int depth, bool smoothing);
     void scriptRemove(Clip& clip);
     bool scriptSwapDepths(Clip& clip, int depth);
     void scriptVariableChanged(Clip& clip, const std::string& name);

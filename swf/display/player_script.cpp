@@ -107,6 +107,24 @@ Clip* Player::scriptAttach(Clip& parent, uint16_t characterId, const std::string
     return pos->second.clip.get();
 }
 
+bool Player::scriptAttachPicture(Clip& parent, std::shared_ptr<const PictureSource> picture, int depth,
+                                 bool smoothing) {
+    if (parent.textField || parent.button || !picture) return false;
+    long long d = static_cast<long long>(depth) + kScriptDepthBase;
+    if (d < kMinScriptDepth || d > kMaxScriptDepth) return false;
+    auto old = parent.list.find(static_cast<int>(d));
+    if (old != parent.list.end()) {
+        if (old->second.clip) unloadClip(*old->second.clip);
+        parent.list.erase(old);
+    }
+    DisplayObject obj;
+    obj.depth = static_cast<int>(d);
+    obj.picture = std::move(picture);
+    obj.smoothing = smoothing;
+    parent.list.insert_or_assign(obj.depth, std::move(obj));
+    return true;
+}
+
 Clip* Player::scriptCreateTextField(Clip& parent, const std::string& name, int depth, double x, double y, double w,
                                     double h) {
     if (parent.textField || parent.button) return nullptr;

@@ -77,7 +77,7 @@ public:
         ColorTransform cx = pcx * obj.colorTransform;
         if (!maskMode && cx.aMul <= 0 && cx.aAdd <= 0) return; // fully transparent
         const Character* ch = obj.character;
-        if (!ch && !obj.clip) return; // clips made by scripts have no character
+        if (!ch && !obj.clip && !obj.picture) return; // clips made by scripts have no character
         // Blend modes beyond normal, and filters, need a layer of their own.
         const bool layered =
             !maskMode && layers_ < 8 && ((obj.blendMode >= 2 && obj.blendMode < 15) || !obj.filters.empty());
@@ -173,8 +173,10 @@ private:
             editText(*e, m, cx);
         } else if (const auto* v = std::get_if<VideoDef>(ch)) {
             drawVideo(b_, obj, *v, m, cx);
-      } else if (obj.clip) {
+        } else if (obj.clip) {
             clip(*obj.clip, m, cx, maskMode);
+        } else if (obj.picture) {
+            if (BitmapPtr p = obj.picture->picture()) b_.drawPicture(*p, m * Matrix::scale(20, 20), cx, obj.smoothing);
         }
     }
 

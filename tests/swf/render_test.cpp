@@ -126,6 +126,42 @@ TEST(Render, LosslessBitmapFillShowsItsPixels) {
     EXPECT_TRUE(near(img.pixel(80, 50), kGreen));
 }
 
+TEST(Render, AnAttachedBitmapShowsItsPixelsAsTheyChange) {
+    // b = new flash.display.BitmapData(20, 20, false, 0xff0000); c = createEmptyMovieClip("c", 1);
+    // c._x = 50; c.attachBitmap(b, 1); b.fillRect(new flash.geom.Rectangle(0, 0, 10, 20), 0x0000ff);
+    // trace(c._width)
+    namespace ac = swf::writer::actioncode;
+    using PV = w::PushValue;
+    w::ActionBuilder a;
+    auto newFlash = [&](const char* pkg, const char* cls, std::initializer_list<PV> args) {
+        a.push(args).push({PV::integer(static_cast<int32_t>(args.size())), PV::string("flash")}).op(ac::GetVariable);
+        a.push(pkg).op(ac::GetMember).push(cls).op(0x53);
+    };
+    newFlash("display", "BitmapData", {PV::integer(0xff0000), PV::boolean(false), PV::integer(20), PV::integer(20)});
+    a.storeRegister(1).op(ac::Pop);
+    a.push({PV::integer(1), PV::string("c"), PV::integer(2), PV::string("_root")}).op(ac::GetVariable);
+    a.push("createEmptyMovieClip").op(ac::CallMethod).storeRegister(2).op(ac::Pop);
+    a.push({PV::reg(2), PV::string("_x"), PV::integer(50)}).op(ac::SetMember);
+    a.push({PV::integer(1), PV::reg(1), PV::integer(2), PV::reg(2), PV::string("attachBitmap")}).op(ac::CallMethod).op(ac::Pop);
+    a.push({PV::integer(0x0000ff)});
+    newFlash("geom", "Rectangle", {PV::integer(20), PV::integer(10), PV::integer(0), PV::integer(0)});
+    a.push({PV::integer(2), PV::reg(1), PV::string("fillRect")}).op(ac::CallMethod).op(ac::Pop);
+    a.push({PV::reg(2), PV::string("_width")}).op(ac::GetMember).op(ac::Trace);
+    auto m = movie(8);
+    m.add(w::doAction(a.bytes()));
+    m.showFrame();
+    std::vector<std::string> lines;
+    swf::ScriptOptions opts;
+    opts.trace = [&](const std::string& l) { lines.push_back(l); };
+    swf::Player p(load(m.bytes()), opts);
+    EXPECT_EQ(lines, std::vector<std::string>{"20"});
+    QImage img = render(p);
+    EXPECT_TRUE(near(img.pixel(40, 10), kWhite));
+    EXPECT_TRUE(near(img.pixel(55, 10), kBlue));
+    EXPECT_TRUE(near(img.pixel(65, 10), kRed));
+    EXPECT_TRUE(near(img.pixel(55, 30), kWhite));
+}
+
 TEST(Render, AlphaAddedByAColourTransformLeavesClearBitmapPixelsClear) {
     auto m = movie();
     // Half-covered red, then a clear pixel; the transform adds 128 to alpha.
