@@ -282,6 +282,8 @@ void makeBuiltinGroup(Machine& m, int group);
 // The global parseInt(string, radix).
 Value parseIntImpl(Machine& m, Value self, std::span<Value> args);
 void setFieldText(EditText& e, const std::string& text, bool html, int swfVersion = 8);
+// The text a field gives the variable it is bound to: its markup when it shows HTML.
+std::string fieldVariableText(Machine& m, const EditText& e);
 void installTextField(Machine& m, Object* global);
 // A text field's script object is made: it becomes a broadcaster of its own.
 void initTextFieldObject(Machine& m, Object* o);

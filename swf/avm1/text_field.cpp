@@ -458,7 +458,7 @@ Value getProp(Machine& m, Field f, int prop) {
     case MaxHScroll: return Value(0);
     case HScroll: return Value(e.hscroll);
     case Variable: return e.variableName.empty() ? Value::null() : Value(e.variableName);
-    case HtmlText: return Value(e.html ? markupOf(m, e) : e.text);
+    case HtmlText: return Value(fieldVariableText(m, e));
     case Type: return Value(e.readOnly ? "dynamic" : "input");
     case Text: {
         // Line breaks read back as carriage returns, however they were written.
@@ -650,6 +650,8 @@ int32_t indexArg(Machine& m, std::span<Value> a, size_t i, int32_t fallback) {
 }
 
 } // namespace
+
+std::string fieldVariableText(Machine& m, const EditText& e) { return e.html ? markupOf(m, e) : e.text; }
 
 void initTextFieldObject(Machine& m, Object* o) {
     // A field is a broadcaster with itself as its first listener.

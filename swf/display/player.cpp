@@ -111,7 +111,7 @@ void Player::initInstance(Clip& parent, DisplayObject& obj,
         obj.clip = c;
         if (!text->variableName.empty()) {
             ++boundFields_;
-            scriptVariableChanged(parent, text->variableName);
+            bindFieldVariable(parent, std::get<EditText>(*c->ownCharacter));
         }
         return;
     }

@@ -183,6 +183,12 @@ private:
     void initInstance(Clip& parent, DisplayObject& obj,
                       std::shared_ptr<const std::vector<ClipAction>> clipActions = nullptr);
     void beginScripts();
+    // The clip whose variable a field's variable path names (var gets the name), seen
+    // from the clip holding the field; null when there is none.
+    Clip* fieldVariableOwner(Clip& holder, const std::string& path, std::string& var);
+    // A field bound to a variable is placed: it shows the variable, or gives it its
+    // own text when the variable is not there.
+    void bindFieldVariable(Clip& holder, EditText& e);
     void showButtonState(Clip& button, uint8_t state);
     // The topmost button whose hit area holds the point.
     std::shared_ptr<Clip> buttonAt(double x, double y);

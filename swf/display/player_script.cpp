@@ -215,6 +215,28 @@ bool Player::scriptSwapDepths(Clip& clip, int depth) {
     return true;
 }
 
+Clip* Player::fieldVariableOwner(Clip& holder, const std::string& path, std::string& var) {
+    // "a.b.v", "a/b:v" and "v": the last part names the variable, the rest its clip
+    // as seen from the clip holding the field.
+    size_t cut = path.find_last_of(":.");
+    var = cut == std::string::npos ? path : path.substr(cut + 1);
+    if (var.empty() || !machine_) return nullptr;
+    return cut == std::string::npos ? &holder : machine_->resolvePath(&holder, path.substr(0, cut));
+}
+
+void Player::bindFieldVariable(Clip& holder, EditText& e) {
+    if (movie_->actionScript3 || e.variableName.empty()) return;
+    avm1::Machine& m = machine();
+    std::string var;
+    Clip* owner = fieldVariableOwner(holder, e.variableName, var);
+    if (!owner) return;
+    avm1::Value target(m.clipObject(*owner));
+    avm1::Value val = m.get(target, var);
+    // A variable not there yet takes the field's text; one there shows in the field.
+    if (val.isUndefined()) m.set(target, var, avm1::Value(avm1::fieldVariableText(m, e)));
+    else avm1::setFieldText(e, m.toString(val), e.html, m.version());
+}
+
 void Player::scriptVariableChanged(Clip& clip, const std::string& name) {
     if (boundFields_ <= 0 || !machine_) return;
     std::string want = asciiLower(name);
@@ -224,15 +246,12 @@ void Player::scriptVariableChanged(Clip& clip, const std::string& name) {
             if (obj.clip->textField && obj.clip->ownCharacter) {
                 auto* e = std::get_if<EditText>(obj.clip->ownCharacter.get());
                 if (!e || e->variableName.empty()) continue;
-                const std::string& v = e->variableName;
-                size_t cut = v.find_last_of(":.");
-                std::string var = cut == std::string::npos ? v : v.substr(cut + 1);
-                if (asciiLower(var) != want) continue;
-                Clip* owner = cut == std::string::npos ? &c : machine_->resolvePath(&c, v.substr(0, cut));
-                if (owner != &clip) continue;
+                std::string var;
+                Clip* owner = fieldVariableOwner(c, e->variableName, var);
+                if (owner != &clip || asciiLower(var) != want) continue;
                 avm1::Value val = machine_->get(avm1::Value(machine_->clipObject(clip)), var);
                 if (val.isUndefined()) continue;
-                avm1::setFieldText(*e, machine_->toString(val), e->html);
+                avm1::setFieldText(*e, machine_->toString(val), e->html, machine_->version());
             } else {
                 walk(*obj.clip);
             }

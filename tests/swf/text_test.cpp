@@ -2,6 +2,8 @@
 #include "fixture.h"
 
 #include "swf/text/text.h"
+#include "swf/writer/control.h"
+#include "swf/writer/timeline.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -139,6 +141,44 @@ TEST(TextField, BorderAndBackgroundLieCrisplyOnTheFieldsPixels) {
     EXPECT_TRUE(near(img.pixel(11, 16), kWhite, 0));               // background inside
     EXPECT_TRUE(near(img.pixel(29, 24), kWhite, 0));
     EXPECT_TRUE(near(img.pixel(9, 14), {128, 128, 128, 255}, 0)); // nothing outside
+}
+
+const swf::EditText& fieldAt(const swf::Clip& holder, int depth) {
+    const auto& clip = holder.list.at(depth).clip;
+    return std::get<swf::EditText>(*clip->ownCharacter);
+}
+
+TEST(TextField, ABoundFieldGivesAMissingVariableItsTextAndShowsOneThere) {
+    namespace ac = w::actioncode;
+    using PV = w::PushValue;
+    auto m = movie(8);
+    w::EditTextDesc greeting;
+    greeting.bounds = {0, 400, 0, 200};
+    greeting.variable = "_root.greeting"; // a path from the sprite holding it
+    greeting.text = "hello";
+    m.add(w::defineEditText(2, greeting));
+    w::TimelineWriter inner;
+    inner.place(1, 2).showFrame();
+    m.add(w::defineSprite(3, inner));
+    w::EditTextDesc preset = greeting;
+    preset.variable = "preset";
+    preset.text = "from the tag";
+    m.add(w::defineEditText(4, preset));
+    w::ActionBuilder first, second;
+    first.push({PV::string("greeting")}).op(ac::GetVariable).op(ac::Trace);
+    first.push({PV::string("preset"), PV::string("from a script")}).op(ac::SetVariable);
+    second.push({PV::string("preset")}).op(ac::GetVariable).op(ac::Trace);
+    second.push({PV::string("greeting"), PV::string("changed")}).op(ac::SetVariable);
+    m.place(1, 3).actions(first).showFrame();
+    m.place(2, 4).actions(second).showFrame();
+    std::vector<std::string> lines;
+    swf::ScriptOptions opts;
+    opts.trace = [&](const std::string& l) { lines.push_back(l); };
+    swf::Player p(load(m.bytes()), opts);
+    p.tick();
+    EXPECT_EQ(lines, (std::vector<std::string>{"hello", "from a script"}));
+    EXPECT_EQ(fieldAt(*p.root().list.at(1).clip, 1).text, "changed"); // follows its variable
+    EXPECT_EQ(fieldAt(p.root(), 2).text, "from a script");              // the variable was there first
 }
 
 TEST(TextField, DeviceFontNamesStandForTheNotoFaces) {
