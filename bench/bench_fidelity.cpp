@@ -28,10 +28,13 @@ double matchShare(const QImage& a, const QImage& b) {
     return total ? double(good) / total : 0;
 }
 
-// The frame a reference picture shows: Ruffle's "after N tick(s)" is frame N;
-// swfdec's pictures are taken after ten frame intervals.
+// The frame a reference picture shows: Ruffle's "after N tick(s)" is frame N, unless
+// its trigger names the tick the picture was taken at ("trigger 1") rather than the
+// last frame run; swfdec's pictures are taken after ten frame intervals.
 int referenceFrame(const std::string& note) {
     std::smatch m;
+    static const std::regex trigger("trigger ([0-9]+)");
+    if (std::regex_search(note, m, trigger)) return std::max(1, std::stoi(m[1]));
     static const std::regex ticks("after ([0-9]+) tick");
     if (std::regex_search(note, m, ticks)) return std::max(1, std::stoi(m[1]));
     if (note.find("10 frame intervals") != std::string::npos) return 11;
