@@ -28,6 +28,7 @@ struct List {
         return o->length;
     }
     Value at(size_t i) {
+        m.step();
         const std::string name = std::to_string(i);
         if (Property* p = o->find(m.heap().key(name)); p && p->getter) return p->value;
         return m.getOf(o, name, Value(o));
@@ -36,11 +37,15 @@ struct List {
     // the newest property, and keeps its value only when it can be neither
     // deleted nor written.
     void put(size_t i, const Value& v) {
+        m.step();
         std::string name = std::to_string(i);
         m.remove(o, name);
         m.set(Value(o), name, v);
     }
-    void erase(size_t i) { m.remove(o, std::to_string(i)); }
+    void erase(size_t i) {
+        m.step();
+        m.remove(o, std::to_string(i));
+    }
     void setLength(size_t n) { m.set(Value(o), "length", Value(static_cast<double>(n))); }
     std::vector<Value> values() {
         size_t n = length();

@@ -127,6 +127,11 @@ public:
     void checkStringSize(size_t n);
     // Ends the running scripts once the frame's time is spent.
     void checkDeadline();
+    // One unit of work done by native code (an element of an array method): the clock is
+    // read every so many, as between actions.
+    void step() {
+        if ((++steps & 0x3ff) == 0) checkDeadline();
+    }
 
     // ---- calls
     Value call(const Value& fn, const Value& thisv, std::span<Value> args, Object* holder = nullptr);

@@ -170,6 +170,32 @@ TEST(ScriptMachine, ALoopOfHugeStringsSpendsItsBudgetAndTheMovieGoesOn) {
     EXPECT_EQ(lines, std::vector<std::string>{"frame 2"});
 }
 
+TEST(ScriptMachine, ArrayMethodsOverMillionsOfElementsKeepToTheBudget) {
+    // One join walks four million elements: the clock is read inside it, not only
+    // between actions.
+    w::ActionBuilder loop;
+    loop.push({PV::string("a"), PV::integer(0), PV::string("Array")}).op(ac::NewObject).op(ac::SetVariable);
+    loop.push({PV::string("a")}).op(ac::GetVariable).push({PV::string("length"), PV::integer(4000000)})
+        .op(ac::SetMember);
+    size_t top = loop.size();
+    loop.push({PV::string("t"), PV::integer(0), PV::string("a")}).op(ac::GetVariable).push("join")
+        .op(ac::CallMethod).op(ac::SetVariable);
+    loop.jumpBack(top);
+    w::ActionBuilder after;
+    after.push({PV::string("frame 2")}).op(ac::Trace);
+    auto movie = movieOf({loop.bytes(), after.bytes()});
+    std::vector<std::string> lines;
+    swf::ScriptOptions opts;
+    opts.frameBudgetSeconds = 0.05;
+    opts.trace = [&](const std::string& l) { lines.push_back(l); };
+    auto start = std::chrono::steady_clock::now();
+    swf::Player p(movie, opts);
+    p.tick();
+    double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(secs, 2.0); // a full budget is 0.05 s; without reading the clock inside, over 4 s
+    EXPECT_EQ(lines, std::vector<std::string>{"frame 2"});
+}
+
 TEST(ScriptMachine, RecursionIsRefusedPastTheLimit) {
     // function r() { trace("r"); r(); } r(); trace("after");
     w::ActionBuilder body;
