@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace swf::avm1 {
 
@@ -308,6 +309,48 @@ Property* Machine::findInChain(Object* o, const std::string& key, Object** holde
     return nullptr;
 }
 
+// How many of one property's getter, setter and watcher calls may be running at
+// once. The next one is skipped: a read gives the value stored underneath, a write
+// stores the value there and a watcher lets it through unchanged, and the script
+// goes on. Two properties whose accessors call each other so run twice as deep.
+constexpr int kMaxAccessorNesting = 65;
+
+Machine::AccessorScope::AccessorScope(Machine& m, const Object* o, const std::string& key) : m_(m), at_(o, key) {
+    int& running = m_.accessorsRunning_[at_];
+    if (running < kMaxAccessorNesting) {
+        ++running;
+        entered_ = true;
+    } else if (running == 0) {
+        m_.accessorsRunning_.erase(at_);
+    }
+}
+
+Machine::AccessorScope::~AccessorScope() {
+    if (!entered_) return;
+    auto it = m_.accessorsRunning_.find(at_);
+    if (it != m_.accessorsRunning_.end() && --it->second <= 0) m_.accessorsRunning_.erase(it);
+}
+
+Value Machine::callGetter(Object* holder, const std::string& key, const Property& p, const Value& thisv) {
+    AccessorScope scope(*this, holder, key);
+    if (!scope.entered()) return p.value;
+    return call(Value(p.getter), thisv, {});
+}
+
+// The value written is kept underneath the property once its setter has run, so
+// when setters of two properties write each other, each keeps the value of the
+// outermost write.
+void Machine::callSetter(Object* holder, const std::string& key, const Property& p, const Value& thisv,
+                         const Value& v) {
+    AccessorScope scope(*this, holder, key);
+    if (scope.entered()) {
+        Value arg = v;
+        call(Value(p.setter), thisv, std::span<Value>(&arg, 1));
+    }
+    // The setter may have deleted or replaced the property (and moved the list).
+    if (Property* now = holder->find(key); now && now->setter) now->value = v;
+}
+
 Value Machine::get(const Value& obj, const std::string& name) {
     switch (obj.kind) {
     case Value::Undefined:
@@ -328,8 +371,10 @@ Value Machine::getOf(Object* o, const std::string& name, const Value& thisv) {
     if (name == "__proto__") return o->proto ? Value(o->proto) : Value();
     if (o->kind == Kind::Array && name == "length") {
         // addProperty may put a getter over an array's length.
-        Property* p = visible(o, heap_.key(name));
+        const std::string key = heap_.key(name);
+        Property* p = visible(o, key);
         if (!p || !p->getter) return Value(static_cast<double>(o->length));
+        return callGetter(o, key, *p, thisv);
     }
     if (o->kind == Kind::StringBox && name == "length") return Value(static_cast<double>(toUtf16(o->prim.s).size()));
     Clip* c = o->kind == Kind::Clip ? o->clip.lock().get() : nullptr;
@@ -337,7 +382,7 @@ Value Machine::getOf(Object* o, const std::string& name, const Value& thisv) {
     const std::string key = heap_.key(name);
     if (c) {
         if (Property* pr = visible(o, key)) {
-            if (pr->getter) return call(Value(pr->getter), thisv, {});
+            if (pr->getter) return callGetter(o, key, *pr, thisv);
             return pr->value;
         }
         if (clipGet(*c, o, name, out)) return out;
@@ -345,7 +390,7 @@ Value Machine::getOf(Object* o, const std::string& name, const Value& thisv) {
     int steps = 0;
     for (Object* p = o; p && steps < kMaxChain; p = p->proto, ++steps) {
         if (Property* pr = visible(p, key)) {
-            if (pr->getter) return call(Value(pr->getter), thisv, {});
+            if (pr->getter) return callGetter(p, key, *pr, thisv);
             if (pr->setter) return {};
             return pr->value;
         }
@@ -425,17 +470,19 @@ void Machine::set(const Value& obj, const std::string& name, const Value& vin) {
     Value v = vin;
     if (!o->watches.empty()) {
         auto it = o->watches.find(key);
-        if (it != o->watches.end()) {
+        std::optional<AccessorScope> scope;
+        if (it != o->watches.end()) scope.emplace(*this, o, key);
+        if (scope && scope->entered()) {
             // A text field's own settings (text, border, ...) are not properties a
-            // watcher sees: it is told only of a value stored on the object.
+            // watcher sees: it is told only of a value stored on the object. Nor is a
+            // getter asked: the old value of a property that has one is the value
+            // stored underneath.
             Clip* field = o->kind == Kind::Clip ? o->clip.lock().get() : nullptr;
+            Property* p = findInChain(o, key);
             Value old;
-            if (field && field->textField) {
-                Property* p = findInChain(o, key);
-                if (p && !p->getter) old = p->value;
-            } else {
-                old = getOf(o, name, obj);
-            }
+            if (p && p->getter) old = p->value;
+            else if (!(field && field->textField)) old = getOf(o, name, obj);
+            else if (p) old = p->value;
             Value args[4] = {Value(name), old, v, it->second.data};
             v = call(Value(it->second.fn), obj, args);
         }
@@ -457,7 +504,7 @@ void Machine::set(const Value& obj, const std::string& name, const Value& vin) {
     }
     if (Property* p = visible(o, key)) {
         if (p->setter) {
-            call(Value(p->setter), obj, std::span<Value>(&v, 1));
+            callSetter(o, key, *p, obj, v);
             return;
         }
         if (p->getter) return;
@@ -471,7 +518,7 @@ void Machine::set(const Value& obj, const std::string& name, const Value& vin) {
     Object* holder = nullptr;
     if (Property* p = findInChain(o->proto, key, &holder)) {
         if (p->setter) {
-            call(Value(p->setter), obj, std::span<Value>(&v, 1));
+            callSetter(holder, key, *p, obj, v);
             return;
         }
         if (p->getter) return;

@@ -217,6 +217,25 @@ private:
     // An own property the movie's version may see.
     Property* visible(Object* o, const std::string& key);
     uint16_t hiddenFlags_ = 0; // the version attributes of versions above the movie's
+    // A property's getter, setter and watcher, run from reading or writing it, nest
+    // only so deep for that property at once; past that the access goes to the value
+    // stored underneath instead (see machine.cpp).
+    class AccessorScope {
+    public:
+        AccessorScope(Machine& m, const Object* o, const std::string& key);
+        ~AccessorScope();
+        AccessorScope(const AccessorScope&) = delete;
+        AccessorScope& operator=(const AccessorScope&) = delete;
+        bool entered() const { return entered_; }
+
+    private:
+        Machine& m_;
+        std::pair<const Object*, std::string> at_;
+        bool entered_ = false;
+    };
+    std::map<std::pair<const Object*, std::string>, int> accessorsRunning_;
+    Value callGetter(Object* holder, const std::string& key, const Property& p, const Value& thisv);
+    void callSetter(Object* holder, const std::string& key, const Property& p, const Value& thisv, const Value& v);
     void growArray(Object* o, const std::string& name);
     void setArrayLength(Object* o, size_t n);
     Player& player_;

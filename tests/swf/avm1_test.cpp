@@ -618,3 +618,39 @@ TEST(ScriptLibrary, NumbersInOtherRadixesAreWrittenAs32BitIntegers) {
     }
     EXPECT_EQ(inRadix(NAN, 10), "NaN");
 }
+
+TEST(ScriptLibrary, AccessorsOfOnePropertyNestSixtyFiveDeepAndThenUseTheStoredValue) {
+    using swf::avm1::Machine;
+    using swf::avm1::Value;
+    static int calls = 0;
+    swf::Player p(movieOf({}, 7));
+    auto& m = p.machine();
+    Value o(m.newObject());
+    // A getter that reads its own property: the read past the limit gives what is
+    // stored underneath, first nothing, then what the last write left there.
+    Value get(m.newNative([](Machine& m, Value self, std::span<Value>) {
+        ++calls;
+        return m.get(self, "p");
+    }));
+    Value set(m.newNative(swf::avm1::nothing));
+    Value args[3] = {Value("p"), get, set};
+    ASSERT_TRUE(m.toBoolean(m.callMethod(o, "addProperty", args)));
+    EXPECT_TRUE(m.get(o, "p").isUndefined());
+    EXPECT_EQ(calls, 65);
+    m.set(o, "p", Value(7));
+    calls = 0;
+    EXPECT_EQ(m.toNumber(m.get(o, "p")), 7);
+    EXPECT_EQ(calls, 65);
+    // A watcher that writes its property again is skipped past the limit too.
+    Value watcher(m.newNative([](Machine& m, Value self, std::span<Value> a) {
+        ++calls;
+        m.set(self, "q", Value(m.toNumber(arg(a, 2)) + 1));
+        return arg(a, 2);
+    }));
+    Value watchArgs[2] = {Value("q"), watcher};
+    ASSERT_TRUE(m.toBoolean(m.callMethod(o, "watch", watchArgs)));
+    calls = 0;
+    m.set(o, "q", Value(0));
+    EXPECT_EQ(calls, 65);
+    EXPECT_EQ(m.toNumber(m.get(o, "q")), 0);
+}
