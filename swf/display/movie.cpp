@@ -330,7 +330,7 @@ void Parser::defineTag(int code, Reader& tr) {
 
 bool Parser::parseTags(Reader& r, Timeline& tl, int nesting) {
     Frame cur;
-    bool broken = false;
+    bool broken = false, ended = false;
     auto closeFrame = [&] {
         if (tl.frames.size() < limits::kMaxFrames) {
             if (!cur.label.empty()) tl.labels.try_emplace(asciiLower(cur.label), static_cast<int>(tl.frames.size()));
@@ -358,7 +358,10 @@ bool Parser::parseTags(Reader& r, Timeline& tl, int nesting) {
             break;
         }
         Reader tr(r.bytes(len));
-        if (code == 0) break;
+        if (code == 0) {
+            ended = true;
+            break;
+        }
         switch (code) {
         case 1:
             closeFrame();
@@ -471,7 +474,9 @@ bool Parser::parseTags(Reader& r, Timeline& tl, int nesting) {
         }
     }
     // Keep a frame that was being built when the data ended.
-    if (!cur.commands.empty() || !cur.actions.empty() || !cur.initActions.empty() || tl.frames.empty()) closeFrame();
+    const bool partial = !cur.commands.empty() || !cur.actions.empty() || !cur.initActions.empty();
+    tl.loops = ended && !partial;
+    if (partial || tl.frames.empty()) closeFrame();
     return !broken;
 }
 

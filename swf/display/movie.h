@@ -76,6 +76,9 @@ struct Frame {
 
 struct Timeline {
     std::vector<Frame> frames;
+    // A sprite whose tags end otherwise than with a ShowFrame and then End (no End, or
+    // actions after the last ShowFrame) stops on its last frame instead of looping.
+    bool loops = true;
     std::optional<StreamHead> streamHead;
     // Label (lower case: labels match case-insensitively) to 0-based frame.
     std::map<std::string, int> labels;

@@ -238,8 +238,9 @@ void Player::tickChildren(Clip& clip) {
     std::vector<std::weak_ptr<Clip>> kids;
     for (auto& [depth, obj] : clip.list)
         if (obj.clip && !obj.clip->kept) kids.push_back(obj.clip);
-    for (auto& w : kids)
-        if (auto k = w.lock()) tickClip(*k);
+    // The top depth moves on first, as enterFrame goes.
+    for (auto it = kids.rbegin(); it != kids.rend(); ++it)
+        if (auto k = it->lock()) tickClip(*k);
 }
 
 void Player::tickClip(Clip& clip) {
@@ -252,6 +253,10 @@ void Player::tickClip(Clip& clip) {
     if (next >= n) {
         if (&clip == root_.get() && !loop_) {
             clip.playing = false;
+            tickChildren(clip);
+            return;
+        }
+        if (&clip != root_.get() && !clip.timeline->loops) {
             tickChildren(clip);
             return;
         }

@@ -2,6 +2,8 @@
 // the picture of a frame does not depend on how it was reached.
 #include "fixture.h"
 
+#include "swf/writer/actions.h"
+
 using namespace fixture;
 
 namespace {
@@ -90,6 +92,28 @@ TEST(Timeline, SpritesAdvanceOnTheirOwnAndWrap) {
     for (int i = 0; i < 5; ++i) p.tick();
     EXPECT_EQ(p.root().list.at(2).clip->frame, 5 % 4);
     EXPECT_EQ(p.currentFrame(), 2);
+}
+
+TEST(Timeline, OnlySpritesEndingInAShowFrameAndEndLoopAndTheTopDepthMovesFirst) {
+    // Three two-frame sprites tracing their name on frame 2: "a" ends properly, "b"
+    // has no End tag, "c" has actions after its last ShowFrame.
+    auto traced = [](const char* text) {
+        w::ActionBuilder t;
+        t.push(text).op(0x26);
+        return t;
+    };
+    auto m = movie(6);
+    m.add(w::defineSprite(1, w::TimelineWriter().showFrame().actions(traced("a")).showFrame()));
+    m.add(w::defineSprite(2, w::TimelineWriter().showFrame().actions(traced("b")).showFrame(), {}, false));
+    m.add(w::defineSprite(3, w::TimelineWriter().showFrame().actions(traced("c"))));
+    m.place(1, 1).place(2, 2).place(3, 3).showFrame();
+    std::vector<std::string> lines;
+    swf::ScriptOptions opts;
+    opts.trace = [&](const std::string& l) { lines.push_back(l); };
+    swf::Player p(load(m.bytes()), opts);
+    for (int i = 0; i < 4; ++i) p.tick();
+    // Ticks 1 and 3 show frame 2 of "a"; "b" and "c" stay on their last frame.
+    EXPECT_EQ(lines, (std::vector<std::string>{"c", "b", "a", "a"}));
 }
 
 TEST(Timeline, ActionsStopAndJumpWhereTheAuthorSaid) {
