@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <span>
 
 namespace swf {
@@ -202,6 +203,9 @@ private:
     void runEvent(Clip& clip, uint32_t event);
     void enterFrame(Clip& clip);
     void unloadClip(Clip& clip);
+    // A script depth as a display list depth, with what was there unloaded and removed;
+    // nothing when the depth is outside the range scripts may use.
+    std::optional<int> clearScriptDepth(Clip& parent, int depth);
     bool hasScripts() const;
 
     MoviePtr movie_;

@@ -63,6 +63,17 @@ void Player::scriptGetUrl(const std::string& url, const std::string& target) {
     if (web && options_.openUrl) options_.openUrl(url, target);
 }
 
+std::optional<int> Player::clearScriptDepth(Clip& parent, int depth) {
+    long long d = static_cast<long long>(depth) + kScriptDepthBase;
+    if (d < kMinScriptDepth || d > kMaxScriptDepth) return std::nullopt;
+    auto old = parent.list.find(static_cast<int>(d));
+    if (old != parent.list.end()) {
+        if (old->second.clip) unloadClip(*old->second.clip);
+        parent.list.erase(old);
+    }
+    return static_cast<int>(d);
+}
+
 Clip* Player::scriptAttach(Clip& parent, uint16_t characterId, const std::string& name, int depth,
                            std::shared_ptr<const std::vector<ClipAction>> clipActions) {
     if (parent.textField || parent.button) return nullptr;
@@ -71,13 +82,8 @@ Clip* Player::scriptAttach(Clip& parent, uint16_t characterId, const std::string
     const Character* ch = characterId ? movie_->character(characterId) : nullptr;
     if (characterId && (!ch || !std::get_if<SpriteDef>(ch))) return nullptr;
     if (parent.nesting + 1 >= limits::kMaxNesting) return nullptr;
-    auto old = parent.list.find(static_cast<int>(d));
-    if (old != parent.list.end()) {
-        if (old->second.clip) unloadClip(*old->second.clip);
-        parent.list.erase(old);
-    }
     DisplayObject obj;
-    obj.depth = static_cast<int>(d);
+    obj.depth = *clearScriptDepth(parent, depth);
     obj.characterId = characterId;
     obj.character = ch;
     obj.name = name;
@@ -110,15 +116,10 @@ Clip* Player::scriptAttach(Clip& parent, uint16_t characterId, const std::string
 bool Player::scriptAttachPicture(Clip& parent, std::shared_ptr<const PictureSource> picture, int depth,
                                  bool smoothing) {
     if (parent.textField || parent.button || !picture) return false;
-    long long d = static_cast<long long>(depth) + kScriptDepthBase;
-    if (d < kMinScriptDepth || d > kMaxScriptDepth) return false;
-    auto old = parent.list.find(static_cast<int>(d));
-    if (old != parent.list.end()) {
-        if (old->second.clip) unloadClip(*old->second.clip);
-        parent.list.erase(old);
-    }
+    std::optional<int> d = clearScriptDepth(parent, depth);
+    if (!d) return false;
     DisplayObject obj;
-    obj.depth = static_cast<int>(d);
+    obj.depth = *d;
     obj.picture = std::move(picture);
     obj.smoothing = smoothing;
     parent.list.insert_or_assign(obj.depth, std::move(obj));
