@@ -624,10 +624,7 @@ Value Machine::call(const Value& fn, const Value& thisv, std::span<Value> args, 
     Object* f = fn.o;
     // The block that makes the first call counts as a level.
     if (depth + 1 >= maxDepth) throw ScriptAbort{};
-    // Deep calls are also refused before the thread's stack runs out, whatever the
-    // frames cost (builds with sanitizers use far more stack per call).
-    char probe;
-    if (stackBase && stackBase - &probe > kMaxStackBytes) throw ScriptAbort{};
+    checkStack();
     struct DepthGuard {
         int& d;
         explicit DepthGuard(int& x) : d(x) { ++d; }
@@ -770,10 +767,17 @@ Value Machine::construct(const Value& ctor, std::span<Value> args) {
 
 // ---------------------------------------------------------------- running blocks
 
+void Machine::checkStack() {
+    char probe;
+    if (stackBase && stackBase - &probe > kMaxStackBytes) throw ScriptAbort{};
+}
+
 void Machine::runBlock(std::span<const uint8_t> code, Clip& clip, Object* thisObj) {
     if (skipFrame || code.empty()) return;
     global();
     StackMark mark(*this);
+    // A frame's actions run from a script (the Call action) nest as a call does.
+    checkStack();
     auto keep = clip.shared_from_this();
     Activation a;
     a.code = code;

@@ -127,6 +127,9 @@ public:
     void checkStringSize(size_t n);
     // Ends the running scripts once the frame's time is spent.
     void checkDeadline();
+    // Refuses to go deeper once the scripts' nesting has used the stack allowed them,
+    // whatever each level costs (builds with sanitizers use far more stack per level).
+    void checkStack();
     // One unit of work done by native code (an element of an array method): the clock is
     // read every so many, as between actions.
     void step() {
